@@ -1,0 +1,7 @@
+/* payfmt: every public header. */
+#ifndef PAYFMT_PAYFMT_H
+#define PAYFMT_PAYFMT_H
+
+#include "vex.h"
+
+#endif

@@ -1,0 +1,45 @@
+#pragma once
+// What every exported function does at the edge: take the process lock, run
+// the C++ code, and turn any exception into a status and the thread's error
+// record, so that nothing is ever thrown across the C interface.
+#include <new>
+#include <string_view>
+#include <utility>
+
+#include "support/error_info.h"
+#include "support/lock.h"
+
+namespace payfmt {
+
+// Publishes the failure for the calling thread and returns its status.
+Status reportFailure(std::string_view source) noexcept;
+
+template <class F>
+Status guarded(std::string_view source, F&& body) noexcept {
+    try {
+        ProcessGuard lock(processLock());
+        return std::forward<F>(body)();
+    } catch (...) {
+        return reportFailure(source);
+    }
+}
+
+// For functions that answer a value: fallback on failure.
+template <class T, class F>
+T guardedValue(std::string_view source, T fallback, F&& body) noexcept {
+    try {
+        ProcessGuard lock(processLock());
+        return std::forward<F>(body)();
+    } catch (...) {
+        reportFailure(source);
+        return fallback;
+    }
+}
+
+// Throws VEX_E_POINTER when a required pointer is null.
+void requirePointer(const void* p, std::string_view source, std::string_view what);
+
+// Reads a C text argument; a null pointer reads as empty text.
+inline std::string_view textArg(const char* s) { return s ? std::string_view(s) : std::string_view(); }
+
+}  // namespace payfmt

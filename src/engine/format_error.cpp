@@ -1,0 +1,103 @@
+#include "engine/format_error.h"
+
+#include "engine/messages.h"
+#include "support/error_info.h"
+
+namespace payfmt {
+
+TFormatError::TFormatError() : state_(std::make_shared<State>()) { reset(); }
+
+void publish(const ErrorEntry& e) { setErrorInfo(ErrorInfo{e.code, e.location, e.message, {}, 0}); }
+
+void TFormatError::reset() {
+    state_->entries.clear();
+    state_->entries.push_back(ErrorEntry{});
+    state_->maxSeverity = 0;
+}
+
+void TFormatError::append(ErrorEntry e) {
+    state_->maxSeverity = std::max(state_->maxSeverity, severity(e.code));
+    state_->entries.push_back(std::move(e));
+    publish(state_->entries.back());
+}
+
+void TFormatError::record(std::string_view location, std::uint32_t code,
+                          std::initializer_list<std::string_view> args) {
+    append(ErrorEntry{std::string(location), buildMessage(code, args), code});
+}
+
+void TFormatError::raise(std::string_view location, std::uint32_t code,
+                         std::initializer_list<std::string_view> args) {
+    record(location, code, args);
+    throw *this;
+}
+
+void TFormatError::recordException(std::string_view location, const std::exception& e) {
+    append(ErrorEntry{std::string(location), e.what(), kErrForeignException});
+}
+
+bool TFormatError::holdsError() const { return state_->maxSeverity == kSeverityError; }
+
+const ErrorEntry& TFormatError::mostSevere() const {
+    const auto& es = entries();
+    const ErrorEntry* best = &es.front();
+    for (const auto& e : es)
+        if (severity(e.code) > severity(best->code)) best = &e;
+    return *best;
+}
+
+std::uint32_t TFormatError::status() const {
+    const ErrorEntry& e = mostSevere();
+    if (e.code) publish(e);
+    return e.code;
+}
+
+std::uint32_t TFormatError::statusAfterException(std::string_view location, const std::exception& e) {
+    if (!dynamic_cast<const TFormatError*>(&e)) recordException(location, e);
+    publish(entries().back());
+    return lastCode();
+}
+
+std::string TFormatError::errorText(bool detailed) const {
+    const auto& es = entries();
+    if (es.size() <= 1) return {};
+    if (!detailed) return es.back().message;
+    std::string text;
+    for (std::size_t i = 1; i < es.size(); ++i) text += es[i].message + "\r\n";
+    return text;
+}
+
+void TFormatError::writeToTree(NodeId node, bool detailed) {
+    const std::string text = errorText(detailed);
+    if (text.empty()) return;
+    const auto code = static_cast<std::int64_t>(lastCode());
+    if (node) {
+        Props& p = nodes().get(node).props;
+        p.set("EC", Variant::integer(code));
+        p.set("Error", Variant::text(text));
+    }
+    if (state_->errorNode) {
+        const NodeId report = nodes().create("", 0);
+        OwnedTree guard(report);
+        Props& p = nodes().get(report).props;
+        if (node) p.set("Link", Variant::integer(node));
+        p.set("EC", Variant::integer(code));
+        p.set("Error", Variant::text(text));
+        nodes().addChild(state_->errorNode, guard.release(), -1);
+    }
+    auto& es = state_->entries;
+    const unsigned floor = severity(es.front().code);
+    std::size_t keep = 0;
+    for (std::size_t i = es.size(); i-- > 1;) {
+        if (severity(es[i].code) > floor) {
+            keep = i;
+            break;
+        }
+    }
+    ErrorEntry kept = std::move(es[keep]);
+    es.clear();
+    es.push_back(std::move(kept));
+    state_->maxSeverity = severity(es.front().code);
+}
+
+}  // namespace payfmt

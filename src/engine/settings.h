@@ -1,0 +1,59 @@
+#pragma once
+// The settings record: the process-wide values that the engine, the
+// operators and the parsers read, the registered sequences and the list of
+// open parsers. One record exists from load to unload (settings()).
+#include <cstdint>
+#include <string>
+
+#include "engine/format_error.h"
+#include "engine/open_parsers.h"
+#include "engine/sequence_store.h"
+#include "support/codepage.h"
+#include "support/tree.h"
+
+namespace payfmt {
+
+class Settings {
+public:
+    Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    char escape = '#';  // IStr escape character; never changed after construction
+    std::string notFoundText = "(Not Found)";  // IND2STR
+    std::string noMatchText = "?";             // STR2IND, INSET
+    std::string remainingDataName = "Remaining Data";
+    std::string valueName = "Value";
+    const ByteTable* latinToEbcdic;  // ANSI2EBC; built-in conversion 1 at start
+    const ByteTable* ebcdicToLatin;  // EBC2ANSI; built-in conversion 2 at start
+    std::string codePageName = "cp_eccf";
+    OpenParsers openParsers;
+    bool detailedErrors = false;
+    TFormatError errors;
+    SequenceStore sequences;
+
+    // Reference date (whole serial days) and time of day (fraction), taken
+    // from the clock when the record is created.
+    double referenceDate() const { return referenceDate_; }
+    double referenceTime() const { return referenceTime_; }
+    // Sets the date and derives both thresholds from its year.
+    void setReferenceDate(double serial);
+    void setReferenceTime(double serial);
+    std::int32_t centuryThreshold = 80;
+    std::int32_t decadeThreshold = 0;
+
+    NodeId codings() const { return codings_.get(); }
+
+    // The text of the current reports, as the detailed-errors setting asks.
+    std::string errorText() const { return errors.errorText(detailedErrors); }
+
+private:
+    double referenceDate_ = 0;
+    double referenceTime_ = 0;
+    OwnedTree codings_;
+};
+
+// The process-wide record.
+Settings& settings();
+
+}  // namespace payfmt

@@ -1,0 +1,43 @@
+#pragma once
+// Property lists: ordered named variants whose names compare without regard
+// to ASCII case. Nodes, sequence stores and component state use them.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "support/variant.h"
+
+namespace payfmt {
+
+class Props {
+public:
+    using Item = std::pair<std::string, Variant>;
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    void clear() { items_.clear(); }
+
+    // The item's value, or null when absent.
+    const Variant* find(std::string_view name) const;
+    Variant* find(std::string_view name);
+    // Sets the item, creating it at the end when absent.
+    void set(std::string_view name, Variant value);
+    // Removing an absent item does nothing.
+    void remove(std::string_view name);
+    // Items of other replace or extend this list.
+    void merge(const Props& other);
+
+    const std::vector<Item>& items() const { return items_; }
+
+    // "Name=value;Name=value", values in the text notation.
+    std::string toText() const;
+    // Adds the items of such a text; false (list unchanged) when malformed.
+    bool fromText(std::string_view text);
+
+private:
+    std::vector<Item> items_;
+};
+
+}  // namespace payfmt

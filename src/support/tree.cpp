@@ -1,0 +1,178 @@
+#include "support/tree.h"
+
+#include <algorithm>
+
+#include "support/error_info.h"
+
+namespace payfmt {
+
+namespace {
+
+constexpr unsigned kIndexBits = 22;
+constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
+constexpr std::uint32_t kGenerationMask = (1u << (32 - kIndexBits)) - 1;
+constexpr std::size_t kMaxSlots = kIndexMask - 1;
+// Freed slots wait in line until this many are free, so a handle is not
+// handed out again soon after its node was deleted.
+constexpr std::size_t kReuseAfter = 4096;
+
+constexpr NodeId makeHandle(std::size_t index, std::uint32_t generation) {
+    return (generation << kIndexBits) | static_cast<std::uint32_t>(index + 1);
+}
+
+[[noreturn]] void badHandle(NodeId id) {
+    throwVex(VEX_E_HANDLE, "VEXTree", "Invalid tree node handle " + std::to_string(id));
+}
+
+}  // namespace
+
+NodeTable& NodeTable::instance() {
+    static NodeTable table;
+    return table;
+}
+
+NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
+    std::size_t index;
+    if (free_.size() > kReuseAfter || (slots_.size() >= kMaxSlots && !free_.empty())) {
+        index = free_.front();
+        free_.pop_front();
+    } else {
+        if (slots_.size() >= kMaxSlots) throwVex(VEX_E_NOMEMORY, "VEXTree", "Too many tree nodes");
+        index = slots_.size();
+        slots_.emplace_back();
+    }
+    Slot& s = slots_[index];
+    s.live = true;
+    s.node = Node{};
+    s.node.name = name;
+    s.node.attrib = attrib;
+    ++live_;
+    return makeHandle(index, s.generation);
+}
+
+Node* NodeTable::find(NodeId id) {
+    const std::uint32_t index = (id & kIndexMask);
+    if (index == 0 || index > slots_.size()) return nullptr;
+    Slot& s = slots_[index - 1];
+    if (!s.live || s.generation != (id >> kIndexBits)) return nullptr;
+    return &s.node;
+}
+
+Node& NodeTable::get(NodeId id) {
+    Node* n = find(id);
+    if (!n) badHandle(id);
+    return *n;
+}
+
+void NodeTable::addChild(NodeId parent, NodeId child, std::int64_t index) {
+    Node& p = get(parent);
+    Node& c = get(child);
+    for (NodeId a = parent; a; a = get(a).parent)
+        if (a == child)
+            throwVex(VEX_E_INVALIDARG, "VEXTreeAddChild", "A node cannot become a child of its own subtree");
+    if (c.parent) {
+        auto& siblings = get(c.parent).children;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), child));
+    }
+    c.parent = parent;
+    if (index < 0 || static_cast<std::size_t>(index) >= p.children.size()) p.children.push_back(child);
+    else p.children.insert(p.children.begin() + index, child);
+}
+
+void NodeTable::release(NodeId id) {
+    const std::uint32_t index = (id & kIndexMask) - 1;
+    Slot& s = slots_[index];
+    s.live = false;
+    s.node = Node{};
+    s.generation = (s.generation + 1) & kGenerationMask;
+    free_.push_back(index);
+    --live_;
+}
+
+void NodeTable::remove(NodeId id) {
+    Node& n = get(id);
+    if (n.parent) {
+        auto& siblings = get(n.parent).children;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), id));
+        n.parent = 0;
+    }
+    // Iterative, so that a very deep tree cannot exhaust the stack.
+    std::vector<NodeId> pending{id};
+    while (!pending.empty()) {
+        const NodeId cur = pending.back();
+        pending.pop_back();
+        Node& c = get(cur);
+        pending.insert(pending.end(), c.children.begin(), c.children.end());
+        release(cur);
+    }
+}
+
+NodeId NodeTable::copy(NodeId id, bool deep) {
+    const Node& src = get(id);
+    const NodeId root = create(src.name, src.attrib);
+    get(root).props = get(id).props;
+    if (!deep) return root;
+    std::vector<std::pair<NodeId, NodeId>> pending{{id, root}};  // (source, copy)
+    while (!pending.empty()) {
+        auto [from, to] = pending.back();
+        pending.pop_back();
+        const std::vector<NodeId> kids = get(from).children;
+        for (NodeId k : kids) {
+            const Node& kn = get(k);
+            const NodeId c = create(kn.name, kn.attrib);
+            get(c).props = get(k).props;
+            get(c).parent = to;
+            get(to).children.push_back(c);
+            pending.emplace_back(k, c);
+        }
+    }
+    return root;
+}
+
+NodeId NodeTable::child(NodeId id, std::size_t index) {
+    const Node& n = get(id);
+    return index < n.children.size() ? n.children[index] : 0;
+}
+
+NodeId NodeTable::nextSibling(NodeId id) {
+    const Node& n = get(id);
+    if (!n.parent) return 0;
+    const auto& sib = get(n.parent).children;
+    auto it = std::find(sib.begin(), sib.end(), id);
+    return (it != sib.end() && it + 1 != sib.end()) ? *(it + 1) : 0;
+}
+
+NodeId NodeTable::nextNode(NodeId root, NodeId node) {
+    const Node& n = get(node);
+    if (!n.children.empty()) return n.children.front();
+    for (NodeId cur = node; cur && cur != root; cur = get(cur).parent)
+        if (NodeId s = nextSibling(cur)) return s;
+    return 0;
+}
+
+std::uint32_t NodeTable::level(NodeId id) {
+    std::uint32_t l = 0;
+    for (NodeId p = get(id).parent; p; p = get(p).parent) ++l;
+    return l;
+}
+
+NodeId NodeTable::search(NodeId start, std::string_view name, const Variant& value) {
+    get(start);
+    for (NodeId cur = nextNode(start, start); cur; cur = nextNode(start, cur)) {
+        const Variant* v = get(cur).props.find(name);
+        if (v && *v == value) return cur;
+    }
+    return 0;
+}
+
+OwnedTree& OwnedTree::operator=(OwnedTree&& o) noexcept {
+    if (this != &o) reset(o.release());
+    return *this;
+}
+
+void OwnedTree::reset(NodeId root) {
+    if (root_ && nodes().alive(root_)) nodes().remove(root_);
+    root_ = root;
+}
+
+}  // namespace payfmt
