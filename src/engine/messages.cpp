@@ -143,7 +143,10 @@ std::string buildMessage(std::uint32_t code, std::initializer_list<std::string_v
     if (!tmpl) return internalError("No error message defined for ", code);
     auto text = fill(*tmpl, args);
     if (!text) return internalError("Wrong parameters for error ", code);
-    return "(" + hexCode(code) + ") " + *text;
+    std::string message;
+    message.reserve(text->size() + 12);
+    message.append("(").append(hexCode(code)).append(") ").append(*text);
+    return message;
 }
 
 }  // namespace payfmt
