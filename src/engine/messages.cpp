@@ -48,6 +48,8 @@ constexpr Message kMessages[] = {
     {0xE206000B, "%s: invalid character set identifier"},
     {0xE206000C, "Character set specifiers must be surrounded by [ and ]"},
     {0xE206000D, "Error code not yet defined"},
+    {0xE206000E, "%s: operator sequence expands into itself"},
+    {0xE206000F, "%s: format has more than %s operators"},
     {0xE2060013, "There are %s unused characters after the validation"},
     {0xE2060020, "%s: length field must be decimal"},
     {0xE2060021, "%s: length field must be hexadecimal"},

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/chain_cache.h"
 #include "engine/format_error.h"
 #include "engine/open_parsers.h"
 #include "engine/sequence_store.h"
@@ -31,6 +32,7 @@ public:
     bool detailedErrors = false;
     TFormatError errors;
     SequenceStore sequences;
+    ChainCache chains;  // parsed formats, emptied when the sequences change
 
     // Reference date (whole serial days) and time of day (fraction), taken
     // from the clock when the record is created.

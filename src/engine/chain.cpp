@@ -1,0 +1,154 @@
+#include "engine/chain.h"
+
+#include <memory>
+
+#include "engine/chain_cache.h"
+#include "engine/mask.h"
+#include "engine/parser_core.h"
+#include "engine/registries.h"
+
+namespace payfmt {
+
+namespace {
+
+// Prepares the context and calls the operator; shared by the by-name entry
+// and the chain steps, whose operator was looked up when they were parsed.
+void runOperator(ParserCore& parser, OpContext& ctx, Operator op, std::string_view name, BytesView in,
+                 Output& out) {
+    TFormatError& errors = parser.errors();
+    if (!op) errors.raise("ApplyOperator", kErrOperatorNotFound, {name});
+    if (ctx.name != name) ctx.name.assign(name);
+    ctx.consumed = 0;
+    ctx.ownCount = true;
+    ctx.backMap = nullptr;
+    ctx.offsets.clear();
+    ctx.inverse.clear();
+    out.reset();
+    try {
+        op(ctx, in, out, parser);
+    } catch (const TFormatError&) {
+        throw;
+    } catch (const std::exception& e) {
+        errors.recordException("ApplyOperator", e);
+        throw TFormatError(errors);
+    }
+    out.cut(static_cast<std::uint32_t>(out.size()));  // the slice ends at the buffer's end
+}
+
+// Input bytes behind the n output units the rest of the chain consumed. The
+// count never exceeds the input, so that callers can advance over it safely
+// (2 * n for HEX2RAW over an odd number of digits, say, would not).
+std::uint32_t mapBack(const OpContext& ctx, std::uint32_t n, std::size_t inputSize) {
+    std::uint64_t used = n;
+    if (!ctx.offsets.empty()) used = ctx.offsets[std::min<std::size_t>(n, ctx.offsets.size() - 1)];
+    else if (ctx.backMap) used = ctx.backMap(n);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(used, inputSize));
+}
+
+// Records a report that splitting the format left for this step.
+void replayFailure(ParserCore& parser, const ChainStep& step) {
+    if (!step.failure) return;
+    const XfoFailure& f = *step.failure;
+    if (f.arg2.empty()) parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1});
+    else parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
+}
+
+void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, std::size_t index,
+                  std::string_view mask, bool allowNull, BytesView in, Output& out) {
+    TFormatError& errors = parser.errors();
+    OpContext next(ctx.direction);
+    Output spare;
+    try {
+        const ChainStep& step = chain.steps[index];
+        ctx.name = step.name;
+        ctx.args = step.args;
+        replayFailure(parser, step);
+        if (!errors.holdsError()) {
+            runOperator(parser, ctx, step.op, step.name, in, out);
+            if (!errors.holdsError()) {
+                if (index + 1 == chain.steps.size()) {
+                    Validate(parser, next, mask, out.view(), allowNull);
+                } else {
+                    applyIfoStep(parser, next, chain, index + 1, mask, allowNull, out.view(), spare);
+                }
+                const std::size_t length = out.size();
+                if (index + 1 == chain.steps.size()) out.cut(next.consumed);
+                if (ctx.ownCount) {
+                    if (length > std::size_t{ctx.slack} + next.consumed)
+                        errors.record("TPFIX.ApplyIFO", kInfoUnusedAfterOperator,
+                                      {next.name, std::to_string(length - next.consumed)});
+                } else {
+                    ctx.consumed = mapBack(ctx, next.consumed, in.size());
+                }
+            }
+        }
+    } catch (const TFormatError&) {
+        // already in the error context
+    } catch (const std::exception& e) {
+        errors.recordException("TPFIX.ApplyIFO", e);
+    }
+    if (spare.produced()) out = std::move(spare);
+}
+
+void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, std::size_t index, BytesView in,
+                  Output& out) {
+    TFormatError& errors = parser.errors();
+    ctx.direction = kDirectionOutput;
+    ctx.ownCount = false;
+    ctx.consumed = 0;
+    ctx.backMap = nullptr;
+    ctx.args = {};
+    try {
+        const ChainStep& step = chain.steps[index];
+        ctx.name = step.name;
+        ctx.args = step.args;
+        replayFailure(parser, step);
+        if (errors.holdsError()) return;
+        runOperator(parser, ctx, step.op, step.name, in, out);
+        if (errors.holdsError()) return;
+        if (index + 1 < chain.steps.size()) {
+            Output spare;
+            applyOfoStep(parser, ctx, chain, index + 1, out.view(), spare);
+            // The chain's result is what the last operator reached left,
+            // even when it left nothing.
+            out = std::move(spare);
+        }
+    } catch (const TFormatError&) {
+    } catch (const std::exception& e) {
+        errors.recordException("TPFIX.ApplyOFO", e);
+    }
+}
+
+std::shared_ptr<const ParsedChain> parsed(ParserCore& parser, std::string_view chain) {
+    Settings& s = parser.settings();
+    return s.chains.get(chain, true, s.sequences);
+}
+
+}  // namespace
+
+void ApplyOperator(ParserCore& parser, OpContext& ctx, std::string_view name, BytesView in, Output& out) {
+    runOperator(parser, ctx, conversionRegistry().find(name), name, in, out);
+}
+
+void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::string_view mask, bool allowNull,
+              BytesView in, Output& out) {
+    try {
+        const auto steps = parsed(parser, chain);  // held: a nested call may refresh the cache
+        applyIfoStep(parser, ctx, *steps, 0, mask, allowNull, in, out);
+        ctx.args = {};  // they live in the parsed chain, which the caller does not hold
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyIFO", e);
+    }
+}
+
+void ApplyOFO(ParserCore& parser, OpContext& ctx, std::string_view chain, BytesView in, Output& out) {
+    try {
+        const auto steps = parsed(parser, chain);
+        applyOfoStep(parser, ctx, *steps, 0, in, out);
+        ctx.args = {};
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyOFO", e);
+    }
+}
+
+}  // namespace payfmt

@@ -1,0 +1,32 @@
+#pragma once
+// The chain engine: applying one operator, an input chain with its mask, and
+// an output chain. Each may be called re-entrantly from inside an operator
+// with a context of its own.
+#include <string_view>
+
+#include "engine/op_context.h"
+
+namespace payfmt {
+
+class ParserCore;
+struct ChainStep;
+
+constexpr std::uint32_t kErrOperatorNotFound = 0xE2060001;
+constexpr std::uint32_t kInfoUnusedAfterOperator = 0x6206002B;
+
+// Runs the operator registered under name over in. An unknown name records
+// and raises 0xE2060001; a foreign exception is recorded as 0xE20700FF and
+// raised as TFormatError.
+void ApplyOperator(ParserCore& parser, OpContext& ctx, std::string_view name, BytesView in, Output& out);
+
+// Runs an input chain over in, then the mask over its result. The first
+// operator's consumed count (in ctx) tells how much of in the chain used;
+// out receives the output of the last operator that produced one, cut to
+// what the mask validated. Never throws: failures are in the error context.
+void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::string_view mask, bool allowNull,
+              BytesView in, Output& out);
+
+// Runs an output chain over in. Never throws.
+void ApplyOFO(ParserCore& parser, OpContext& ctx, std::string_view chain, BytesView in, Output& out);
+
+}  // namespace payfmt

@@ -1,0 +1,56 @@
+#pragma once
+// Formats parsed once and kept: a format is split into its operators, with
+// sequence expansion and registry lookups, the first time it is used, and
+// the steps are reused by every later application. Any change of the
+// registered sequences empties the cache, since it can change how a format
+// expands.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/op_context.h"
+#include "engine/parse_xfo.h"
+
+namespace payfmt {
+
+class SequenceStore;
+
+struct ChainStep {
+    std::string name;
+    std::vector<Variant> args;
+    Operator op = nullptr;               // null: not a registered operator
+    std::optional<XfoFailure> failure;   // recorded when the engine reaches this step
+};
+
+struct ParsedChain {
+    std::vector<ChainStep> steps;  // never empty: an empty format is NONE
+};
+
+// Longest chain the engine runs; longer ones are refused, not recursed into.
+constexpr std::size_t kMaxChainSteps = 1000;
+
+ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore& sequences);
+
+class ChainCache {
+public:
+    std::shared_ptr<const ParsedChain> get(std::string_view format, bool strict, const SequenceStore& sequences);
+    std::size_t size() const { return strictChains_.size() + looseChains_.size(); }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using Map = std::unordered_map<std::string, std::shared_ptr<const ParsedChain>, Hash, std::equal_to<>>;
+    // Bounded so that a host generating formats cannot grow it without end.
+    static constexpr std::size_t kMaxEntries = 4096;
+
+    Map strictChains_, looseChains_;
+    std::uint64_t generation_ = ~std::uint64_t{0};
+};
+
+}  // namespace payfmt

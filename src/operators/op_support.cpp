@@ -1,0 +1,29 @@
+#include "operators/op_support.h"
+
+#include "engine/istr.h"
+
+namespace payfmt {
+
+void OpEnv::requireArgs(std::size_t n) const {
+    if (argCount() < n) stop(kErrRequiresParameters, {name(), std::to_string(n)});
+}
+
+std::int64_t OpEnv::intArg(std::size_t i, std::int64_t fallback, std::string_view what) const {
+    const Variant* v = arg(i);
+    if (!v) return fallback;
+    if (!v->isInt()) stop(kErrInvalidParameter, {what.empty() ? std::string_view(name()) : what, "integer"});
+    return v->intValue();
+}
+
+std::string OpEnv::textArg(std::size_t i, std::string_view fallback, std::string_view what) const {
+    const Variant* v = arg(i);
+    if (!v) return std::string(fallback);
+    if (!v->isStr()) stop(kErrInvalidParameter, {what.empty() ? std::string_view(name()) : what, "string"});
+    return std::string(v->bytes());
+}
+
+Bytes OpEnv::bytesArg(std::size_t i, std::string_view fallback, std::string_view what) const {
+    return IStrToRaw(parser.errors(), textArg(i, fallback, what), settings().escape);
+}
+
+}  // namespace payfmt

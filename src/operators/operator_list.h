@@ -1,0 +1,27 @@
+#pragma once
+// Every operator implementation, as the operator table registers them.
+#include "engine/op_context.h"
+
+namespace payfmt::ops {
+
+#define PAYFMT_OPERATOR(fn) void fn(OpContext& ctx, BytesView in, Output& out, ParserCore& parser)
+
+// Numeric and radix
+PAYFMT_OPERATOR(Dec2Raw);
+PAYFMT_OPERATOR(Raw2Dec);
+PAYFMT_OPERATOR(Hex2Raw);
+PAYFMT_OPERATOR(Raw2Hex);
+PAYFMT_OPERATOR(Base642Raw);
+PAYFMT_OPERATOR(Raw2Base64);
+PAYFMT_OPERATOR(Int2Str);
+PAYFMT_OPERATOR(Str2Int);
+PAYFMT_OPERATOR(IStr2Raw);
+PAYFMT_OPERATOR(Raw2IStr);
+
+// Field shaping
+PAYFMT_OPERATOR(None);
+PAYFMT_OPERATOR(Inverse);
+
+#undef PAYFMT_OPERATOR
+
+}  // namespace payfmt::ops

@@ -1,0 +1,46 @@
+#include "operators/operator_table.h"
+
+#include "engine/registries.h"
+#include "engine/settings.h"
+#include "operators/operator_list.h"
+
+namespace payfmt {
+
+namespace {
+
+using namespace ops;
+
+constexpr OperatorDef kOperators[] = {
+    // Numeric and radix
+    {"DEC2RAW", Dec2Raw, false},
+    {"RAW2DEC", Raw2Dec, false},
+    {"HEX2RAW", Hex2Raw, false},
+    {"RAW2HEX", Raw2Hex, false},
+    {"BASE642RAW", Base642Raw, false},
+    {"RAW2BASE64", Raw2Base64, false},
+    {"INT2STR", Int2Str, false},
+    {"STR2INT", Str2Int, false},
+    {"ISTR2RAW", IStr2Raw, false},
+    {"RAW2ISTR", Raw2IStr, false},
+    // Field shaping
+    {"INVERSE", Inverse, false},
+    {"NONE", None, false},
+};
+
+}  // namespace
+
+std::span<const OperatorDef> operatorTable() { return kOperators; }
+
+void registerOperators() {
+    static const bool done = [] {
+        TFormatError& errors = settings().errors;
+        for (const OperatorDef& d : kOperators) {
+            conversionRegistry().add(errors, d.name, d.op);
+            if (d.validation) validationRegistry().add(errors, d.name, d.op);
+        }
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace payfmt
