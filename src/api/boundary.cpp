@@ -3,6 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "engine/format_error.h"
+
 namespace payfmt {
 
 namespace {
@@ -32,6 +34,28 @@ Status reportFailure(std::string_view source) noexcept {
         return describeCurrent(source);
     } catch (...) {
         return VEX_E_NOMEMORY;  // not even the record could be kept
+    }
+}
+
+Status frameworkStatus(std::string_view location) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const TFormatError& e) {
+            const ErrorEntry& last = e.entries().back();
+            setErrorInfo(ErrorInfo{last.code, std::string(location), last.message, {}, 0});
+            return last.code;
+        } catch (const VexError& e) {
+            ErrorInfo info = e.info();
+            info.source = location;
+            setErrorInfo(info);
+            return info.code;
+        } catch (const std::exception& e) {
+            setErrorInfo(ErrorInfo{0xC0000000, std::string(location), e.what(), {}, 0});
+            return 0xC0000000;
+        }
+    } catch (...) {
+        return 0xC0000000;
     }
 }
 

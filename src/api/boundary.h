@@ -36,6 +36,12 @@ T guardedValue(std::string_view source, T fallback, F&& body) noexcept {
     }
 }
 
+// The status of the exception being handled, as the component framework
+// reports it: a report of the error context keeps its code and message, a
+// support-layer failure its record, anything else becomes 0xC0000000. The
+// record is published for the calling thread with the given location.
+Status frameworkStatus(std::string_view location) noexcept;
+
 // Throws VEX_E_POINTER when a required pointer is null.
 void requirePointer(const void* p, std::string_view source, std::string_view what);
 

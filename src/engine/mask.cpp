@@ -4,6 +4,7 @@
 
 #include "engine/chain.h"
 #include "engine/chain_cache.h"
+#include "engine/char_spec.h"
 #include "engine/istr.h"
 #include "engine/parser_core.h"
 #include "engine/registries.h"
@@ -17,19 +18,6 @@ std::string_view trimControls(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
     return s;
-}
-
-// Single bytes and inclusive ranges "a-z"; a "-" first or last is a byte.
-void addBracketSet(CharSet& set, BytesView bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        if (i + 2 < bytes.size() && bytes[i + 1] == '-') {
-            addRange(set, byteAt(bytes, i), byteAt(bytes, i + 2));
-            i += 3;
-        } else {
-            set.set(byteAt(bytes, i));
-            ++i;
-        }
-    }
 }
 
 }  // namespace

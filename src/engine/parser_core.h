@@ -21,6 +21,17 @@ public:
     CharSet& charClass(char letter) { return classes_[static_cast<std::size_t>(letter - 'A')]; }
     const CharClasses& charClasses() const { return classes_; }
 
+    // An empty field passes any input mask.
+    bool allowNull = false;
+
+    // TPFIX.SetCharSet: redefines the class of a letter from a specifier in
+    // brackets. A letter outside A-Z raises 0xE206000B, a specifier without
+    // its brackets 0xE206000C; the class is then left as it was.
+    void SetCharSet(std::string_view letter, std::string_view specifier);
+    // The set a specifier stands for, without storing it: a bracketed list,
+    // or the union of the classes of the letters in it.
+    CharSet resolveCharSet(std::string_view specifier) const;
+
 private:
     Settings* settings_;
     CharClasses classes_;

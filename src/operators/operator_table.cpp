@@ -23,7 +23,22 @@ constexpr OperatorDef kOperators[] = {
     {"ISTR2RAW", IStr2Raw, false},
     {"RAW2ISTR", Raw2IStr, false},
     // Field shaping
+    {"FIX", Fix, false},
+    {"PADL", Pad, false},
+    {"PADR", Pad, false},
+    {"TRIM", Trim, false},
+    {"TRIML", Trim, false},
+    {"TRIMR", Trim, false},
+    {"LEAVE", Leave, false},
+    {"SKIP", Skip, false},
+    {"PREPEND", Prepend, false},
     {"INVERSE", Inverse, false},
+    {"CHARSEP", CharSep, false},
+    {"STRSEP", StrSep, false},
+    {"IND2STR", Ind2Str, false},
+    {"STR2IND", Str2Ind, false},
+    {"INSET", Str2Ind, true},
+    {"CONV", Conv, false},
     {"NONE", None, false},
 };
 

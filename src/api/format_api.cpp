@@ -1,0 +1,180 @@
+// The exported format functions.
+#include "payfmt/format.h"
+
+#include <cstring>
+
+#include "api/boundary.h"
+#include "api/library.h"
+#include "engine/chain.h"
+#include "engine/chain_cache.h"
+#include "engine/istr.h"
+#include "engine/mask.h"
+#include "support/buffer.h"
+
+using namespace payfmt;
+
+namespace {
+
+constexpr std::uint32_t kInfoUnusedAfterValidation = 0x62060013;
+
+void clearResult(VEXBUF* result) {
+    if (result) *result = nullptr;
+}
+
+// An input or output chain over IStr text, its result handed back as IStr.
+uint32_t applyFormat(const char* value, const char* format, VEXBUF* result, VEXNODE errorNode, bool output,
+                     std::string_view location) {
+    try {
+        ProcessGuard lock(processLock());
+        FormatCall call(errorNode);
+        clearResult(result);
+        try {
+            ParserCore& parser = call.parser();
+            const Bytes raw = IStrToRaw(call.errors(), textArg(value), parser.settings().escape);
+            OpContext ctx(output ? kDirectionOutput : kDirectionInput);
+            Output out;
+            if (output) ApplyOFO(parser, ctx, textArg(format), raw, out);
+            else ApplyIFO(parser, ctx, textArg(format), "", parser.allowNull, raw, out);
+            if (out.produced() && result) {
+                OpContext encode(ctx.direction);
+                Output text;
+                ApplyOperator(parser, encode, "RAW2ISTR", out.view(), text);
+                *result = newBuffer(text.take());
+            }
+            return call.errors().status();
+        } catch (const std::exception& e) {
+            return call.errors().statusAfterException(location, e);
+        }
+    } catch (...) {
+        return reportFailure(location);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+PAYFMT_API uint32_t FormatInputA(const char* value, const char* format, VEXBUF* result, VEXNODE error_node) {
+    return applyFormat(value, format, result, error_node, false, "FormatInput");
+}
+
+PAYFMT_API uint32_t FormatOutputA(const char* value, const char* format, VEXBUF* result, VEXNODE error_node) {
+    return applyFormat(value, format, result, error_node, true, "FormatOutput");
+}
+
+PAYFMT_API uint32_t FormatValidateA(const char* value, const char* format, const char* mask, VEXNODE error_node) {
+    try {
+        ProcessGuard lock(processLock());
+        FormatCall call(error_node);
+        TFormatError& errors = call.errors();
+        try {
+            ParserCore& parser = call.parser();
+            const Bytes raw = IStrToRaw(errors, textArg(value), parser.settings().escape);
+            OpContext ctx(kDirectionInput);
+            Output out;
+            ApplyIFO(parser, ctx, textArg(format), textArg(mask), parser.allowNull, raw, out);
+            if (!errors.holdsError() && ctx.consumed < raw.size())
+                errors.record("FormatValidate", kInfoUnusedAfterValidation, {std::to_string(raw.size() - ctx.consumed)});
+            const std::uint32_t status = errors.status();
+            errors.writeToTree(0, parser.settings().detailedErrors);
+            return status;
+        } catch (const std::exception& e) {
+            const std::uint32_t status = errors.statusAfterException("FormatValidate", e);
+            errors.writeToTree(0, call.parser().settings().detailedErrors);
+            return status;
+        }
+    } catch (...) {
+        return reportFailure("FormatValidate");
+    }
+}
+
+PAYFMT_API uint32_t FormatValidateFmtA(const char* format, VEXNODE error_node) {
+    try {
+        ProcessGuard lock(processLock());
+        FormatCall call(error_node);
+        try {
+            const std::string_view text = textArg(format);
+            if (text.empty()) return 0u;
+            Settings& s = call.parser().settings();
+            const auto chain = s.chains.get(text, true, s.sequences);
+            for (const ChainStep& step : chain->steps) {
+                if (step.failure) {
+                    const XfoFailure& f = *step.failure;
+                    if (f.arg2.empty()) call.errors().record("TPFIX.ParseXFO", f.code, {f.arg1});
+                    else call.errors().record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
+                }
+                if (call.errors().holdsError() || !step.op) break;
+            }
+            return call.errors().status();
+        } catch (...) {
+            return frameworkStatus("Parser.FormatValidateFmt");
+        }
+    } catch (...) {
+        return reportFailure("Parser.FormatValidateFmt");
+    }
+}
+
+PAYFMT_API int32_t FormatIStrToRawA(const char* value, VEXBUF* result) {
+    try {
+        ProcessGuard lock(processLock());
+        FormatCall call;
+        clearResult(result);
+        try {
+            Bytes raw = IStrToRaw(call.errors(), textArg(value), call.parser().settings().escape);
+            if (result && !raw.empty()) *result = newBuffer(std::move(raw));
+            return 0;
+        } catch (...) {
+            return static_cast<int32_t>(frameworkStatus("Parser.Converting IStr to Raw"));
+        }
+    } catch (...) {
+        return static_cast<int32_t>(reportFailure("Parser.Converting IStr to Raw"));
+    }
+}
+
+PAYFMT_API int32_t FormatRawToIStrA(const VEXVARIANT* value, VEXVARIANT* result) {
+    try {
+        ProcessGuard lock(processLock());
+        FormatCall call;
+        try {
+            if (!value || !result) return 0;
+            const Variant& v = Variant::from(*value);
+            if (!v.isStr() && !v.isBlob()) return 0;
+            Variant::from(*result) = Variant::text(RawToIStr(v.bytes(), call.parser().settings().escape));
+            return 0;
+        } catch (...) {
+            return static_cast<int32_t>(frameworkStatus("Parser.Converting Raw to IStr"));
+        }
+    } catch (...) {
+        return static_cast<int32_t>(reportFailure("Parser.Converting Raw to IStr"));
+    }
+}
+
+PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF* result) {
+    guarded("CFormatRawToIStr", [&] {
+        Library::instance().defaultParser().errors().reset();
+        clearResult(result);
+        if (result) *result = newBuffer(RawToIStr(bufferView(bytes), settings().escape));
+        return VEX_OK;
+    });
+}
+
+PAYFMT_API uint32_t GetCounter(void) {
+    return guardedValue<uint32_t>("GetCounter", 0, [] { return Library::instance().counter; });
+}
+
+PAYFMT_API uint32_t IncCounter(void) {
+    return guardedValue<uint32_t>("IncCounter", 0, [] { return ++Library::instance().counter; });
+}
+
+PAYFMT_API void SetCounter(uint32_t value) {
+    guarded("SetCounter", [&] {
+        Library::instance().counter = value;
+        return VEX_OK;
+    });
+}
+
+}  // extern "C"
+
+PAYFMT_API void RawToIStr(const void* bytes, uint32_t count, std::string& result) {
+    result = payfmt::RawToIStr(BytesView(static_cast<const char*>(bytes ? bytes : ""), bytes ? count : 0));
+}

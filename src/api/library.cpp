@@ -1,0 +1,42 @@
+#include "api/library.h"
+
+#include "engine/registries.h"
+#include "operators/operator_table.h"
+#include "support/error_info.h"
+
+namespace payfmt {
+
+namespace {
+
+// The settings record comes first, then the two registries it sits beside.
+Settings& bringUpEngine() {
+    Settings& s = settings();
+    conversionRegistry();
+    validationRegistry();
+    return s;
+}
+
+}  // namespace
+
+Library::Library() : defaultParser_(bringUpEngine()) { registerOperators(); }
+
+Library& Library::instance() {
+    static Library library;
+    return library;
+}
+
+FormatCall::FormatCall(VEXNODE errorNode) {
+    clearErrorInfo();
+    errors().reset();
+    errors().setErrorNode(errorNode);
+}
+
+FormatCall::~FormatCall() { errors().setErrorNode(0); }
+
+namespace {
+// Loading the shared library brings everything up, so the first call does
+// not pay for it and load order is fixed.
+[[gnu::constructor]] void loadLibrary() { Library::instance(); }
+}  // namespace
+
+}  // namespace payfmt
