@@ -55,6 +55,11 @@ PAYFMT_API int32_t FormatRawToIStrA(const VEXVARIANT *value, VEXVARIANT *result)
 /* *result := a new buffer with the IStr text of the bytes. */
 PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF *result);
 
+/* *text := the messages the last format call reported: with detailed set,
+   every message followed by CR LF; otherwise the last message. Empty (null)
+   when the last call reported nothing. */
+PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF *text);
+
 /* A process-wide counter, 0 at load; IncCounter wraps at 2^32. */
 PAYFMT_API uint32_t GetCounter(void);
 PAYFMT_API uint32_t IncCounter(void);

@@ -50,6 +50,13 @@ uint32_t applyFormat(const char* value, const char* format, VEXBUF* result, VEXN
     }
 }
 
+// Writing the reports to a tree also reduces the error context to its last
+// severe report; without a node to write to, the reports stay whole so that
+// FormatErrorTextA can still show them all.
+void attachReports(TFormatError& errors, VEXNODE errorNode) {
+    if (errorNode) errors.writeToTree(0, settings().detailedErrors);
+}
+
 }  // namespace
 
 extern "C" {
@@ -76,11 +83,11 @@ PAYFMT_API uint32_t FormatValidateA(const char* value, const char* format, const
             if (!errors.holdsError() && ctx.consumed < raw.size())
                 errors.record("FormatValidate", kInfoUnusedAfterValidation, {std::to_string(raw.size() - ctx.consumed)});
             const std::uint32_t status = errors.status();
-            errors.writeToTree(0, parser.settings().detailedErrors);
+            attachReports(errors, error_node);
             return status;
         } catch (const std::exception& e) {
             const std::uint32_t status = errors.statusAfterException("FormatValidate", e);
-            errors.writeToTree(0, call.parser().settings().detailedErrors);
+            attachReports(errors, error_node);
             return status;
         }
     } catch (...) {
@@ -154,6 +161,16 @@ PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF* result) {
         Library::instance().defaultParser().errors().reset();
         clearResult(result);
         if (result) *result = newBuffer(RawToIStr(bufferView(bytes), settings().escape));
+        return VEX_OK;
+    });
+}
+
+PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF* text) {
+    return guarded("FormatErrorText", [&] {
+        requirePointer(text, "FormatErrorText", "text");
+        const std::string t = settings().errors.errorText(detailed != 0);
+        freeBuffer(*text);
+        *text = t.empty() ? nullptr : newBuffer(t);
         return VEX_OK;
     });
 }
