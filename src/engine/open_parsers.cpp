@@ -14,7 +14,7 @@ std::vector<OpenParsers::Entry>::const_iterator OpenParsers::lowerBound(std::str
 bool OpenParsers::add(std::string_view name, RefObject* parser) {
     auto it = lowerBound(name);
     if (it != entries_.end() && compareNoCase(it->name, name) == 0) return false;
-    entries_.insert(it, Entry{std::string(name), Ref<RefObject>::share(parser)});
+    entries_.insert(it, Entry{std::string(name), parser});
     return true;
 }
 
@@ -25,7 +25,7 @@ void OpenParsers::remove(std::string_view name) {
 
 RefObject* OpenParsers::find(std::string_view name) const {
     auto it = lowerBound(name);
-    if (it != entries_.end() && compareNoCase(it->name, name) == 0) return it->parser.get();
+    if (it != entries_.end() && compareNoCase(it->name, name) == 0) return it->parser;
     return nullptr;
 }
 

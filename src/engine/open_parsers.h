@@ -1,7 +1,8 @@
 #pragma once
 // The list of open parsers, by registered name: kept sorted, names compared
 // without regard to case, a second entry under an existing name refused.
-// The list holds a reference to each parser while it is open.
+// The list does not own the parsers: whoever created a parser keeps it, and a
+// parser that goes away while open takes itself off the list first.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,7 @@ public:
 private:
     struct Entry {
         std::string name;
-        Ref<RefObject> parser;
+        RefObject* parser;
     };
     std::vector<Entry>::const_iterator lowerBound(std::string_view name) const;
     std::vector<Entry> entries_;
