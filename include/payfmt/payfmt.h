@@ -3,5 +3,6 @@
 #define PAYFMT_PAYFMT_H
 
 #include "vex.h"
+#include "kor.h"
 
 #endif
