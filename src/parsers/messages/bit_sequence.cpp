@@ -10,20 +10,18 @@ constexpr std::string_view kSourceSet = "TBitSequence.DoSetProperty";
 
 }  // namespace
 
-void TBitSequence::prepare() {
-    if (count_ > 0) return;
-    count_ = GetComponentInfo()->DynamicCount();
-    bits_.assign(static_cast<std::size_t>(count_), 0);
+void TBitSequence::Prepare(const TSequenceInfo& info) {
+    bits_.assign(static_cast<std::size_t>(info.DynamicCount()), 0);
 }
 
-std::string TBitSequence::hexValue() const {
-    Bytes packed(static_cast<std::size_t>((count_ - 1) / 8 + 1), '\0');
+Variant TBitSequence::GetValue() const {
+    Bytes packed((bits_.size() + 7) / 8, '\0');
     for (std::size_t i = 0; i < bits_.size(); ++i)
         if (bits_[i]) packed[i / 8] = static_cast<char>(byteAt(packed, i / 8) | (0x80u >> (i % 8)));
-    return rawToHex(packed);
+    return Variant::text(rawToHex(packed));
 }
 
-void TBitSequence::setHexValue(const Variant& value) {
+void TBitSequence::SetValue(const Variant& value) {
     const auto text = value.toText();
     Bytes raw;
     if (!text || hexToRaw(*text, raw) != text->size()) raiseNotHexadecimal(kSourceSet);
@@ -33,30 +31,12 @@ void TBitSequence::setHexValue(const Variant& value) {
         bits_[i] = (byteAt(raw, i / 8) >> (7 - i % 8)) & 1;
 }
 
-void TBitSequence::DoGetProperty(std::int32_t dispid, Variant& value) {
-    prepare();
-    if (dispid == kDispValue) {
-        value = Variant::text(hexValue());
-    } else if (dispid == kDispDynamicProperties) {
-        value = Variant::integer(count_);
-    } else if (const auto k = dynamicIndex(dispid, bits_.size())) {
-        value = Variant::boolean(bits_[*k] != 0);
-    } else {
-        TKORComponent::DoGetProperty(dispid, value);
-    }
-}
+Variant TBitSequence::GetItem(std::size_t index) const { return Variant::boolean(bits_[index] != 0); }
 
-void TBitSequence::DoSetProperty(std::int32_t dispid, const Variant& value) {
-    prepare();
-    if (dispid == kDispValue) {
-        setHexValue(value);
-    } else if (const auto k = dynamicIndex(dispid, bits_.size())) {
-        const auto bit = value.toBool();
-        if (!bit) throw EKORError(kErrNotBoolean, std::string(kSourceSet), "Value must be boolean");
-        bits_[*k] = *bit ? 1 : 0;
-    } else {
-        TKORComponent::DoSetProperty(dispid, value);
-    }
+void TBitSequence::SetItem(std::size_t index, const Variant& value) {
+    const auto bit = value.toBool();
+    if (!bit) throw EKORError(kErrNotBoolean, std::string(kSourceSet), "Value must be boolean");
+    bits_[index] = *bit ? 1 : 0;
 }
 
 }  // namespace payfmt

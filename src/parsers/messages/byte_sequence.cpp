@@ -23,15 +23,23 @@ Ref<TAutomationObject> createByte(std::string_view name) {
 
 }  // namespace
 
-void TByteSequence::prepare() {
-    if (count_ > 0) return;
+void TByteSequence::Prepare(const TSequenceInfo& info) {
     std::vector<Ref<TAutomationObject>> made;
-    for (std::string_view name : GetComponentInfo()->Layout().bytes) made.push_back(createByte(name));
+    for (std::string_view name : info.Layout().bytes) made.push_back(createByte(name));
     bytes_ = std::move(made);
-    count_ = static_cast<std::int32_t>(bytes_.size());
 }
 
-void TByteSequence::setHexValue(const Variant& value) {
+Variant TByteSequence::GetValue() const {
+    std::string hex;
+    for (const auto& byte : bytes_) {
+        Variant part;
+        byte->GetProperty(kDispValue, part);
+        hex += part.bytes();
+    }
+    return Variant::text(hex);
+}
+
+void TByteSequence::SetValue(const Variant& value) {
     const auto text = value.toText();
     if (!text) raiseNotHexadecimal(kSourceSetValue);
     if (text->size() != 2 * bytes_.size())
@@ -43,34 +51,8 @@ void TByteSequence::setHexValue(const Variant& value) {
         bytes_[k]->SetProperty(kDispValue, Variant::text(std::string_view(*text).substr(2 * k, 2)));
 }
 
-void TByteSequence::DoGetProperty(std::int32_t dispid, Variant& value) {
-    prepare();
-    if (dispid == kDispValue) {
-        std::string hex;
-        for (const auto& byte : bytes_) {
-            Variant part;
-            byte->GetProperty(kDispValue, part);
-            hex += part.bytes();
-        }
-        value = Variant::text(hex);
-    } else if (dispid == kDispDynamicProperties) {
-        value = Variant::integer(count_);
-    } else if (const auto k = dynamicIndex(dispid, bytes_.size())) {
-        value = Variant::object(bytes_[*k].get());
-    } else {
-        TKORComponent::DoGetProperty(dispid, value);
-    }
-}
+Variant TByteSequence::GetItem(std::size_t index) const { return Variant::object(bytes_[index].get()); }
 
-void TByteSequence::DoSetProperty(std::int32_t dispid, const Variant& value) {
-    prepare();
-    if (dispid == kDispValue) {
-        setHexValue(value);
-    } else if (const auto k = dynamicIndex(dispid, bytes_.size())) {
-        bytes_[*k]->SetProperty(kDispValue, value);
-    } else {
-        TKORComponent::DoSetProperty(dispid, value);
-    }
-}
+void TByteSequence::SetItem(std::size_t index, const Variant& value) { bytes_[index]->SetProperty(kDispValue, value); }
 
 }  // namespace payfmt

@@ -1,29 +1,24 @@
 #pragma once
 // A byte sequence: one bit-sequence component per byte, reached as Byte1,
 // Byte2 ..., and a hexadecimal Value made of the bytes' values.
-#include <cstdint>
 #include <vector>
 
-#include "framework/kor_component.h"
-#include "parsers/messages/sequence_info.h"
+#include "parsers/messages/sequence_component.h"
 
 namespace payfmt {
 
-class TByteSequence : public TKORComponent {
-public:
-    const TSequenceInfo* GetComponentInfo() const override = 0;
-
+class TByteSequence : public TSequenceComponent {
 protected:
-    void DoGetProperty(std::int32_t dispid, Variant& value) override;
-    void DoSetProperty(std::int32_t dispid, const Variant& value) override;
+    // Creates the byte components by component name, in order.
+    void Prepare(const TSequenceInfo& info) override;
+    Variant GetValue() const override;
+    void SetValue(const Variant& value) override;
+    // The byte component itself, shared: changing it changes the sequence.
+    Variant GetItem(std::size_t index) const override;
+    // Becomes the byte component's Value.
+    void SetItem(std::size_t index, const Variant& value) override;
 
 private:
-    // On first use the byte components are created by component name, in
-    // order, from the class's info.
-    void prepare();
-    void setHexValue(const Variant& value);
-
-    std::int32_t count_ = 0;
     std::vector<Ref<TAutomationObject>> bytes_;
 };
 
