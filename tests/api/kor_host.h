@@ -119,9 +119,14 @@ private:
 };
 
 // The calling thread's error record as (code, source, description).
-inline Outcome lastError() {
-    Outcome r;
+struct Record {
+    uint32_t code = 0;
+    std::string source, description;
+};
+
+inline Record lastRecord() {
     KORERRINFO info = nullptr;
+    Record r;
     if (KORGetErrorInfo(&info) == 0) {
         r.code = KORErrorInfoCode(info);
         r.source = KORErrorInfoSourceA(info);

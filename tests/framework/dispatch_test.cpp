@@ -53,7 +53,7 @@ TEST_F(DispatchTest, AWrongTypeNamesTheParameterAndTheTypeGiven) {
     // Without an exception record the code itself comes back.
     EXPECT_EQ(tally.byName("Repeat", KOR_DISPATCH_METHOD, {Var::text("ab"), Var::text("x")}, false).status,
               KOR_C_TYPEMISMATCH);
-    EXPECT_EQ(kortest::lastError().description, "Type mismatch for parameter 2 (String)");
+    EXPECT_EQ(kortest::lastRecord().description, "Type mismatch for parameter 2 (String)");
 }
 
 TEST_F(DispatchTest, AComponentFailureIsAnExceptionWithItsOwnRecord) {
@@ -133,7 +133,7 @@ TEST_F(DispatchTest, NamesResolveWithoutRegardToCase) {
     EXPECT_EQ(dispid, payfmt::testing::Tally::kRepeat);
     EXPECT_EQ(KORGetIDsOfNamesA(tally.get(), "Nope", &dispid), KOR_E_UNKNOWNNAME);
     EXPECT_EQ(dispid, -1);
-    EXPECT_EQ(kortest::lastError().description, "Unknown name: 'Nope'");
+    EXPECT_EQ(kortest::lastRecord().description, "Unknown name: 'Nope'");
     EXPECT_EQ(KORGetIDsOfNamesA(tally.get(), nullptr, &dispid), KOR_E_UNKNOWNNAME);
     EXPECT_EQ(KORGetIDsOfNamesA(tally.get(), "Total", nullptr), VEX_E_POINTER);
 
@@ -207,7 +207,7 @@ TEST(DispatchCreation, ByAnyRegisteredNameAndWithArgumentChecks) {
     EXPECT_EQ(KORCreateObjectA("Tally", nullptr, 1, &o), VEX_E_POINTER);
     EXPECT_EQ(KORCreateObjectA("Tally", nullptr, 0, nullptr), VEX_E_POINTER);
     EXPECT_EQ(KORCreateObjectA("NoSuchThing", nullptr, 0, &o), VEX_E_CLASSNOTREG);
-    EXPECT_EQ(kortest::lastError().description, "No component is registered as 'NoSuchThing'");
+    EXPECT_EQ(kortest::lastRecord().description, "No component is registered as 'NoSuchThing'");
 }
 
 TEST(DispatchCreation, ObjectsThatAreNotComponentsAreRefused) {
@@ -216,7 +216,7 @@ TEST(DispatchCreation, ObjectsThatAreNotComponentsAreRefused) {
     const KOROBJ handle = payfmt::toHandle(plain.get());
     int32_t dispid = 0;
     EXPECT_EQ(KORGetIDsOfNamesA(handle, "Value", &dispid), VEX_E_INVALIDARG);
-    EXPECT_EQ(kortest::lastError().description, "The object is not a component");
+    EXPECT_EQ(kortest::lastRecord().description, "The object is not a component");
     KORCOMPONENTINFO info{};
     EXPECT_EQ(KORGetComponentInfoA(handle, &info), VEX_E_INVALIDARG);
     EXPECT_EQ(KORAddRef(handle), 2u);  // counting works on any object
