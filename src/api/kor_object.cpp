@@ -32,7 +32,8 @@ PAYFMT_API uint32_t KORRelease(KOROBJ obj) {
 }
 
 PAYFMT_API uint32_t KORObjectCount(void) {
-    return static_cast<uint32_t>(TAutomationObject::LiveCount());
+    return guardedValue<uint32_t>("KORObjectCount", 0,
+                                  [] { return static_cast<uint32_t>(TAutomationObject::LiveCount()); });
 }
 
 }  // extern "C"

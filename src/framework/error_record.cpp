@@ -19,6 +19,7 @@ EKORError korErrorOf(const TFormatError& e) {
 }
 
 ErrorInfo errorRecordOf(std::exception_ptr e) {
+    if (!e) return ErrorInfo{kTopBits, {}, "Unknown failure", {}, 0};
     try {
         std::rethrow_exception(e);
     } catch (const EKORError& k) {

@@ -12,7 +12,8 @@ class TFormatError;
 // The record of the exception: an EKORError's own; code OR 0xC0000000 for an
 // operating-system error and for a support-layer or dispatch error (which also
 // keep their source and help file); the last report of a format error; code
-// 0xC0000000 for anything else. The description is the exception's message.
+// 0xC0000000 for anything else (or no exception). The description is the
+// exception's message.
 ErrorInfo errorRecordOf(std::exception_ptr e);
 
 // A format error as the framework raises it: the last code and location of

@@ -2,38 +2,42 @@
 
 #include <algorithm>
 
-#include "support/lock.h"
-
 namespace payfmt {
 
-// Components are released from anywhere (a host clearing a variant does not
-// pass through a locked entry point), so the list takes the process lock.
+namespace {
 
-ObjectMonitors& ObjectMonitors::instance() {
-    static ObjectMonitors monitors;
-    return monitors;
-}
+// Constant-initialised, so it exists before and outlives every object built
+// at run time: components released while the process-wide objects go away
+// at unload still find it.
+constinit ObjectMonitors monitors;
+
+}  // namespace
+
+ObjectMonitors& ObjectMonitors::instance() { return monitors; }
 
 void ObjectMonitors::add(IObjectMonitor* monitor) {
-    ProcessGuard lock(processLock());
+    std::lock_guard guard(lock_);
     monitors_.push_back(monitor);
 }
 
 void ObjectMonitors::remove(IObjectMonitor* monitor) {
-    ProcessGuard lock(processLock());
+    std::lock_guard guard(lock_);
     std::erase(monitors_, monitor);
 }
 
+// Monitors are called without the lock held, so that they may create and
+// release components, or remove themselves.
+std::vector<IObjectMonitor*> ObjectMonitors::current() const {
+    std::lock_guard guard(lock_);
+    return monitors_;
+}
+
 void ObjectMonitors::created(TAutomationObject& object) {
-    ProcessGuard lock(processLock());
-    const auto current = monitors_;  // a monitor may remove itself
-    for (IObjectMonitor* m : current) m->OnCreateObject(object);
+    for (IObjectMonitor* m : current()) m->OnCreateObject(object);
 }
 
 void ObjectMonitors::destroyed(TAutomationObject& object) {
-    ProcessGuard lock(processLock());
-    const auto current = monitors_;
-    for (IObjectMonitor* m : current) m->OnDestroyObject(object);
+    for (IObjectMonitor* m : current()) m->OnDestroyObject(object);
 }
 
 }  // namespace payfmt

@@ -1,6 +1,7 @@
 #pragma once
 // Object monitors: observers told when a component comes into being and
 // when it goes, for hosts that track component lifetimes.
+#include <mutex>
 #include <vector>
 
 namespace payfmt {
@@ -26,8 +27,11 @@ public:
     void created(TAutomationObject& object);
     void destroyed(TAutomationObject& object);
 
+    constexpr ObjectMonitors() = default;
+
 private:
-    ObjectMonitors() = default;
+    std::vector<IObjectMonitor*> current() const;
+    mutable std::mutex lock_;
     std::vector<IObjectMonitor*> monitors_;
 };
 
