@@ -90,15 +90,15 @@ const EmvInfos& emvInfos() {
 
 }  // namespace
 
-const SequenceLayout kTVR1Layout{"TTVR1", "e3653435-c7bf-0001-bd9c-87f1eae8eba9", "", kTVR1Bits, {}};
-const SequenceLayout kTVR2Layout{"TTVR2", "e3653435-c7bf-0002-bd9c-87f1eae8eba9", "", kTVR2Bits, {}};
-const SequenceLayout kTVR3Layout{"TTVR3", "e3653435-c7bf-0003-bd9c-87f1eae8eba9", "", kTVR3Bits, {}};
-const SequenceLayout kTVR4Layout{"TTVR4", "e3653435-c7bf-0004-bd9c-87f1eae8eba9", "", kTVR4Bits, {}};
-const SequenceLayout kTVR5Layout{"TTVR5", "e3653435-c7bf-0005-bd9c-87f1eae8eba9", "", kTVR5Bits, {}};
-const SequenceLayout kTVRLayout{"TTVR", "e3653435-c7bf-0000-bd9c-87f1eae8eba9", "Quorvin.EMV.TVR", {}, kTVRBytes};
-const SequenceLayout kTSI1Layout{"TTSI1", "29ce9bbf-ddfa-0001-ba03-be3c421baa22", "", kTSI1Bits, {}};
-const SequenceLayout kTSI2Layout{"TTSI2", "29ce9bbf-ddfa-0002-ba03-be3c421baa22", "", kTSI2Bits, {}};
-const SequenceLayout kTSILayout{"TTSI", "29ce9bbf-ddfa-0000-ba03-be3c421baa22", "Quorvin.EMV.TSI", {}, kTSIBytes};
+constinit const SequenceLayout kTVR1Layout{"TTVR1", "e3653435-c7bf-0001-bd9c-87f1eae8eba9", "", kTVR1Bits, {}};
+constinit const SequenceLayout kTVR2Layout{"TTVR2", "e3653435-c7bf-0002-bd9c-87f1eae8eba9", "", kTVR2Bits, {}};
+constinit const SequenceLayout kTVR3Layout{"TTVR3", "e3653435-c7bf-0003-bd9c-87f1eae8eba9", "", kTVR3Bits, {}};
+constinit const SequenceLayout kTVR4Layout{"TTVR4", "e3653435-c7bf-0004-bd9c-87f1eae8eba9", "", kTVR4Bits, {}};
+constinit const SequenceLayout kTVR5Layout{"TTVR5", "e3653435-c7bf-0005-bd9c-87f1eae8eba9", "", kTVR5Bits, {}};
+constinit const SequenceLayout kTVRLayout{"TTVR", "e3653435-c7bf-0000-bd9c-87f1eae8eba9", "Quorvin.EMV.TVR", {}, kTVRBytes};
+constinit const SequenceLayout kTSI1Layout{"TTSI1", "29ce9bbf-ddfa-0001-ba03-be3c421baa22", "", kTSI1Bits, {}};
+constinit const SequenceLayout kTSI2Layout{"TTSI2", "29ce9bbf-ddfa-0002-ba03-be3c421baa22", "", kTSI2Bits, {}};
+constinit const SequenceLayout kTSILayout{"TTSI", "29ce9bbf-ddfa-0000-ba03-be3c421baa22", "Quorvin.EMV.TSI", {}, kTSIBytes};
 
 const TSequenceInfo& emvSequenceInfo(const SequenceLayout& layout) { return emvInfos().of(layout); }
 
