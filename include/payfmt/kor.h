@@ -11,7 +11,7 @@
  * Conventions that hold for every function in this header:
  *
  *  - Every function takes the process-wide lock, so calls from several
- *    threads are serialised; no exception or signal leaves a function.
+ *    threads are serialised; no exception leaves a function.
  *  - Status results are 32-bit codes: 0 is success, a value with the top bit
  *    set is a failure. A failure also replaces the calling thread's error
  *    record (KORGetErrorInfo in vex.h) with code, source and description.
