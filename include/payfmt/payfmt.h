@@ -4,5 +4,6 @@
 
 #include "vex.h"
 #include "format.h"
+#include "kor.h"
 
 #endif

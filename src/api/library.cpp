@@ -2,6 +2,7 @@
 
 #include "engine/registries.h"
 #include "operators/operator_table.h"
+#include "parsers/messages/emv_sequences.h"
 #include "support/error_info.h"
 
 namespace payfmt {
@@ -18,7 +19,10 @@ Settings& bringUpEngine() {
 
 }  // namespace
 
-Library::Library() : defaultParser_(bringUpEngine()) { registerOperators(); }
+Library::Library() : defaultParser_(bringUpEngine()) {
+    registerOperators();
+    loadEmvSequences();
+}
 
 Library& Library::instance() {
     static Library library;

@@ -15,10 +15,13 @@ public:
     RefObject& operator=(const RefObject&) = delete;
     virtual ~RefObject() = default;
 
-    void addRef() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
+    // Both answer the new count.
+    int addRef() noexcept { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
     // Destroys the object when the last reference goes.
-    void release() noexcept {
-        if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy();
+    int release() noexcept {
+        const int left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+        if (left == 0) destroy();
+        return left;
     }
     int refCount() const noexcept { return refs_.load(std::memory_order_relaxed); }
 

@@ -1,0 +1,32 @@
+#include "framework/arguments.h"
+
+namespace payfmt {
+
+Arguments::Arguments(std::span<const Variant> args, std::size_t expected, std::string_view source)
+    : args_(args), source_(source) {
+    if (args.size() != expected) throw EInvalidParameter::count(std::string(source));
+}
+
+const Variant& Arguments::at(std::size_t index) const {
+    if (index >= args_.size()) throw EInvalidParameter::count(std::string(source_));
+    return args_[index];
+}
+
+template <class T>
+T Arguments::converted(std::size_t index, std::optional<T> value) const {
+    if (!value) throw EInvalidParameter::type(index + 1, at(index).typeName(), std::string(source_));
+    return *std::move(value);
+}
+
+std::int64_t Arguments::integer(std::size_t index) const { return converted(index, at(index).toInt()); }
+
+bool Arguments::boolean(std::size_t index) const { return converted(index, at(index).toBool()); }
+
+std::string Arguments::text(std::size_t index) const { return converted(index, at(index).toText()); }
+
+std::optional<std::string> Arguments::optionalText(std::size_t index) const {
+    if (!present(index)) return std::nullopt;
+    return text(index);
+}
+
+}  // namespace payfmt

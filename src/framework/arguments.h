@@ -1,0 +1,41 @@
+#pragma once
+// The standard checks of a method's arguments: the count first, exactly,
+// before anything is read; then each argument's type as it is read. An
+// optional argument is present unless it holds the missing value.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "framework/errors.h"
+#include "support/variant.h"
+
+namespace payfmt {
+
+class Arguments {
+public:
+    // Throws EInvalidParameter (count) unless there are exactly expected.
+    Arguments(std::span<const Variant> args, std::size_t expected, std::string_view source = kSourceDoCall);
+
+    // Argument index (from 0) converted to the type, or EInvalidParameter
+    // (type) naming the 1-based argument number and the given value's type.
+    std::int64_t integer(std::size_t index) const;
+    bool boolean(std::size_t index) const;
+    std::string text(std::size_t index) const;
+
+    bool present(std::size_t index) const { return !at(index).isMissing(); }
+    std::optional<std::string> optionalText(std::size_t index) const;
+
+    const Variant& operator[](std::size_t index) const { return at(index); }
+
+private:
+    // A read past the checked count is a count error, never a stray read.
+    const Variant& at(std::size_t index) const;
+    template <class T>
+    T converted(std::size_t index, std::optional<T> value) const;
+    std::span<const Variant> args_;
+    std::string_view source_;
+};
+
+}  // namespace payfmt
