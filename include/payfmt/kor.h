@@ -112,7 +112,9 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dis
    alone. With both METHOD and GET the member's kind decides. For a get,
    args are the indices of an indexed property (none for a plain one); for a
    put the value is the last argument and any before it are indices; for a
-   method, args are its arguments, the first at index 0.
+   method, args are its arguments, the first at index 0. A method with an
+   in/out argument (a parser's Compile message) writes its new value back
+   into that element of args, which the caller still owns and clears.
    result may be null when the caller does not want the value; a method
    without a value of its own answers the integer 0.
 
@@ -125,13 +127,13 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dis
    value). Either way the thread's error record holds the details.
    A null obj or a null args with nargs > 0 gives VEX_E_POINTER, flags of any
    other combination VEX_E_INVALIDARG, both without touching excep. */
-PAYFMT_API uint32_t KORInvoke(KOROBJ obj, int32_t dispid, uint32_t flags, const VEXVARIANT *args,
+PAYFMT_API uint32_t KORInvoke(KOROBJ obj, int32_t dispid, uint32_t flags, VEXVARIANT *args,
                               uint32_t nargs, VEXVARIANT *result, KOREXCEPINFO *excep);
 
 /* KORInvoke after resolving name as KORGetIDsOfNamesA does. An unknown name
    is an unknown member: KOR_E_MEMBERNOTFOUND (0xC0020003 without excep). */
 PAYFMT_API uint32_t KORInvokeByNameA(KOROBJ obj, const char *name, uint32_t flags,
-                                     const VEXVARIANT *args, uint32_t nargs, VEXVARIANT *result,
+                                     VEXVARIANT *args, uint32_t nargs, VEXVARIANT *result,
                                      KOREXCEPINFO *excep);
 
 /* ---- Descriptions -------------------------------------------------------- */

@@ -35,7 +35,7 @@ void fill(KOREXCEPINFO& excep, const ErrorInfo& info) {
 }
 
 template <class Dispatch>
-uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, const VEXVARIANT* args, uint32_t nargs,
+uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, VEXVARIANT* args, uint32_t nargs,
                       VEXVARIANT* result, KOREXCEPINFO* excep, Dispatch&& dispatch) {
     return guarded(source, [&] {
         TAutomationObject& component = componentOf(obj, source);
@@ -75,18 +75,18 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char* name, int32_t* dis
     });
 }
 
-PAYFMT_API uint32_t KORInvoke(KOROBJ obj, int32_t dispid, uint32_t flags, const VEXVARIANT* args, uint32_t nargs,
+PAYFMT_API uint32_t KORInvoke(KOROBJ obj, int32_t dispid, uint32_t flags, VEXVARIANT* args, uint32_t nargs,
                               VEXVARIANT* result, KOREXCEPINFO* excep) {
     return dispatchCall("KORInvoke", obj, flags, args, nargs, result, excep,
-                        [&](TAutomationObject& component, std::span<const Variant> a, Variant* out, bool withRecord) {
+                        [&](TAutomationObject& component, std::span<Variant> a, Variant* out, bool withRecord) {
                             return invoke(component, dispid, flags, a, out, withRecord);
                         });
 }
 
-PAYFMT_API uint32_t KORInvokeByNameA(KOROBJ obj, const char* name, uint32_t flags, const VEXVARIANT* args,
+PAYFMT_API uint32_t KORInvokeByNameA(KOROBJ obj, const char* name, uint32_t flags, VEXVARIANT* args,
                                      uint32_t nargs, VEXVARIANT* result, KOREXCEPINFO* excep) {
     return dispatchCall("KORInvokeByNameA", obj, flags, args, nargs, result, excep,
-                        [&](TAutomationObject& component, std::span<const Variant> a, Variant* out, bool withRecord) {
+                        [&](TAutomationObject& component, std::span<Variant> a, Variant* out, bool withRecord) {
                             return invokeByName(component, textArg(name), flags, a, out, withRecord);
                         });
 }

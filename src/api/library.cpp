@@ -1,6 +1,7 @@
 #include "api/library.h"
 
 #include "engine/registries.h"
+#include "parsers/parser_info.h"
 #include "operators/operator_table.h"
 #include "parsers/messages/emv_sequences.h"
 #include "support/error_info.h"
@@ -9,17 +10,22 @@ namespace payfmt {
 
 namespace {
 
-// The settings record comes first, then the two registries it sits beside.
-Settings& bringUpEngine() {
-    Settings& s = settings();
+// The settings record comes first, then the two registries it sits beside,
+// then the default parser with its registered component info.
+Ref<TPFIX> bringUpDefaultParser() {
+    settings();
     conversionRegistry();
     validationRegistry();
-    return s;
+    fixParserInfo();
+    Ref<TPFIX> parser = newComponent<TPFIX>();
+    parser->setName("Default");
+    parser->Open();
+    return parser;
 }
 
 }  // namespace
 
-Library::Library() : defaultParser_(bringUpEngine()) {
+Library::Library() : defaultParser_(bringUpDefaultParser()) {
     registerOperators();
     loadEmvSequences();
 }

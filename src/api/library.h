@@ -1,10 +1,11 @@
 #pragma once
 // The library's process-wide objects, brought up once in load order: the
 // settings record (with the error context and sequence store), the operator
-// registries, the default parser, and the operator table.
+// registries, the default parser "Default" (open from load), the operator
+// table, and the component families.
 #include <cstdint>
 
-#include "engine/parser_core.h"
+#include "parsers/pfix.h"
 
 namespace payfmt {
 
@@ -12,12 +13,12 @@ class Library {
 public:
     static Library& instance();
 
-    ParserCore& defaultParser() { return defaultParser_; }
+    TPFIX& defaultParser() { return *defaultParser_; }
     std::uint32_t counter = 0;
 
 private:
     Library();
-    ParserCore defaultParser_;
+    Ref<TPFIX> defaultParser_;
 };
 
 // Every export starts the same way: the thread's error record cleared, the
@@ -30,7 +31,7 @@ public:
     FormatCall(const FormatCall&) = delete;
     FormatCall& operator=(const FormatCall&) = delete;
 
-    ParserCore& parser() { return Library::instance().defaultParser(); }
+    TPFIX& parser() { return Library::instance().defaultParser(); }
     TFormatError& errors() { return parser().errors(); }
 };
 

@@ -67,6 +67,14 @@ std::string TFormatError::errorText(bool detailed) const {
     return text;
 }
 
+void TFormatError::collapseToMostSevere() {
+    ErrorEntry kept = mostSevere();
+    auto& es = state_->entries;
+    es.clear();
+    es.push_back(std::move(kept));
+    state_->maxSeverity = severity(es.front().code);
+}
+
 void TFormatError::writeToTree(NodeId node, bool detailed) {
     const std::string text = errorText(detailed);
     if (text.empty()) return;

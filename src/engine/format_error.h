@@ -60,6 +60,10 @@ public:
     // then keeps only the last report more severe than the first entry.
     void writeToTree(NodeId node, bool detailed);
 
+    // Keeps only the most severe entry, which then stands first: the reports
+    // so far have been attached somewhere and only their severity remains.
+    void collapseToMostSevere();
+
     std::uint32_t lastCode() const { return entries().back().code; }
     const std::string& lastLocation() const { return entries().back().location; }
     const std::vector<ErrorEntry>& entries() const { return state_->entries; }

@@ -49,7 +49,7 @@ void TAutomationObject::destroy() noexcept {
     if (refCount() == 0) delete this;
 }
 
-void TAutomationObject::Call(std::int32_t dispid, std::span<const Variant> params, Variant& result) {
+void TAutomationObject::Call(std::int32_t dispid, std::span<Variant> params, Variant& result) {
     result = Variant::integer(0);
     DoCall(dispid, params, result);
 }
@@ -67,7 +67,7 @@ void TAutomationObject::SetIndexedProperty(std::int32_t dispid, std::span<const 
 
 void TAutomationObject::SetProperty(std::int32_t dispid, const Variant& value) { DoSetProperty(dispid, value); }
 
-void TAutomationObject::DoCall(std::int32_t dispid, std::span<const Variant>, Variant&) {
+void TAutomationObject::DoCall(std::int32_t dispid, std::span<Variant>, Variant&) {
     throw EMemberNotFound(ClassName(), dispid, std::string(kSourceDoCall));
 }
 

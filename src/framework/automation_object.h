@@ -34,7 +34,8 @@ public:
     virtual void NotifyDestroyed() noexcept;
 
     // The result starts as the integer 0 for methods without a value.
-    void Call(std::int32_t dispid, std::span<const Variant> params, Variant& result);
+    // A method may write new values back into in/out arguments.
+    void Call(std::int32_t dispid, std::span<Variant> params, Variant& result);
     void GetIndexedProperty(std::int32_t dispid, std::span<const Variant> indices, Variant& value);
     void GetProperty(std::int32_t dispid, Variant& value);
     void SetIndexedProperty(std::int32_t dispid, std::span<const Variant> indices, const Variant& value);
@@ -44,7 +45,7 @@ public:
     static std::size_t LiveCount();
 
 protected:
-    virtual void DoCall(std::int32_t dispid, std::span<const Variant> params, Variant& result);
+    virtual void DoCall(std::int32_t dispid, std::span<Variant> params, Variant& result);
     // By default: the element of the whole property's array (arrays nest, one
     // index per level, each from 0).
     virtual void DoGetIndexedProperty(std::int32_t dispid, std::span<const Variant> indices, Variant& value);

@@ -30,7 +30,7 @@ bool isMethod(const TAutomationObject& object, std::int32_t dispid) {
     return m && m->Kind() == MemberKind::Method;
 }
 
-void route(TAutomationObject& object, std::int32_t dispid, std::uint32_t flags, std::span<const Variant> args,
+void route(TAutomationObject& object, std::int32_t dispid, std::uint32_t flags, std::span<Variant> args,
            Variant& value) {
     if (flags == KOR_DISPATCH_PUT) {
         if (args.empty()) throw EDispatchError(KOR_C_PARAMNOTFOUND, std::string(kSourceInvoke), "A property put needs a value");
@@ -62,7 +62,7 @@ void checkDispatchFlags(std::uint32_t flags) {
 }
 
 DispatchOutcome invoke(TAutomationObject& object, std::int32_t dispid, std::uint32_t flags,
-                       std::span<const Variant> args, Variant* result, bool withRecord) {
+                       std::span<Variant> args, Variant* result, bool withRecord) {
     checkDispatchFlags(flags);
     if (result) result->clear();
     Variant value;
@@ -76,7 +76,7 @@ DispatchOutcome invoke(TAutomationObject& object, std::int32_t dispid, std::uint
 }
 
 DispatchOutcome invokeByName(TAutomationObject& object, std::string_view name, std::uint32_t flags,
-                             std::span<const Variant> args, Variant* result, bool withRecord) {
+                             std::span<Variant> args, Variant* result, bool withRecord) {
     checkDispatchFlags(flags);
     const auto dispid = findDispId(object, name);
     if (!dispid) {

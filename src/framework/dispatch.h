@@ -28,9 +28,9 @@ void checkDispatchFlags(std::uint32_t flags);
 // failure's own code with the top two bits set. result, when given, receives
 // the value (empty after a put or a failure).
 DispatchOutcome invoke(TAutomationObject& object, std::int32_t dispid, std::uint32_t flags,
-                       std::span<const Variant> args, Variant* result, bool withRecord);
+                       std::span<Variant> args, Variant* result, bool withRecord);
 // invoke after findDispId; an unknown name is an unknown member.
 DispatchOutcome invokeByName(TAutomationObject& object, std::string_view name, std::uint32_t flags,
-                             std::span<const Variant> args, Variant* result, bool withRecord);
+                             std::span<Variant> args, Variant* result, bool withRecord);
 
 }  // namespace payfmt

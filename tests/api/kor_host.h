@@ -55,6 +55,7 @@ struct Outcome {
     Var result;
     uint32_t code = 0;  // of the exception record
     std::string source, description;
+    std::vector<Var> args;  // as the call left them (in/out arguments)
 };
 
 class Obj {
@@ -74,15 +75,19 @@ public:
     }
     KOROBJ get() const { return o_; }
 
-    Outcome invoke(int32_t dispid, uint32_t flags, const std::vector<Var>& args = {}, bool record = true) const {
-        return run(record, [&](VEXVARIANT* result, KOREXCEPINFO* e) {
+    Outcome invoke(int32_t dispid, uint32_t flags, std::vector<Var> args = {}, bool record = true) const {
+        Outcome r = run(record, [&](VEXVARIANT* result, KOREXCEPINFO* e) {
             return KORInvoke(o_, dispid, flags, data(args), static_cast<uint32_t>(args.size()), result, e);
         });
+        r.args = std::move(args);
+        return r;
     }
-    Outcome byName(const char* name, uint32_t flags, const std::vector<Var>& args = {}, bool record = true) const {
-        return run(record, [&](VEXVARIANT* result, KOREXCEPINFO* e) {
+    Outcome byName(const char* name, uint32_t flags, std::vector<Var> args = {}, bool record = true) const {
+        Outcome r = run(record, [&](VEXVARIANT* result, KOREXCEPINFO* e) {
             return KORInvokeByNameA(o_, name, flags, data(args), static_cast<uint32_t>(args.size()), result, e);
         });
+        r.args = std::move(args);
+        return r;
     }
     Outcome get(const char* name, const std::vector<Var>& indices = {}) const {
         return byName(name, KOR_DISPATCH_METHOD | KOR_DISPATCH_GET, indices);
@@ -101,8 +106,8 @@ public:
     }
 
 private:
-    static const VEXVARIANT* data(const std::vector<Var>& args) {
-        return args.empty() ? nullptr : reinterpret_cast<const VEXVARIANT*>(args.data());
+    static VEXVARIANT* data(std::vector<Var>& args) {
+        return args.empty() ? nullptr : reinterpret_cast<VEXVARIANT*>(args.data());
     }
     template <class F>
     static Outcome run(bool record, F&& f) {

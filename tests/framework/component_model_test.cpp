@@ -98,7 +98,8 @@ TEST(Components, CloneIsANewIndependentInstance) {
     const std::size_t before = TAutomationObject::LiveCount();
     Ref<Tally> tally = newComponent<Tally>();
     Variant total;
-    tally->Call(Tally::kAdd, std::span<const Variant>(std::array{Variant::integer(5)}), total);
+    std::array args{Variant::integer(5)};
+    tally->Call(Tally::kAdd, args, total);
     Ref<TCloneableObject> copy = tally->Clone();
     ASSERT_TRUE(copy);
     EXPECT_NE(copy.get(), tally.get());

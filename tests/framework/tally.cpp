@@ -48,7 +48,7 @@ const TKORComponentInfo& Tally::info() {
     return info;
 }
 
-void Tally::DoCall(std::int32_t dispid, std::span<const Variant> params, Variant& result) {
+void Tally::DoCall(std::int32_t dispid, std::span<Variant> params, Variant& result) {
     switch (dispid) {
         case kAdd: {
             const Arguments args(params, 1);

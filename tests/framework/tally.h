@@ -30,7 +30,7 @@ public:
     int countsStores() const { return countsStores_; }
 
 protected:
-    void DoCall(std::int32_t dispid, std::span<const Variant> params, Variant& result) override;
+    void DoCall(std::int32_t dispid, std::span<Variant> params, Variant& result) override;
     void DoGetProperty(std::int32_t dispid, Variant& value) override;
     void DoSetProperty(std::int32_t dispid, const Variant& value) override;
 

@@ -152,13 +152,18 @@ class Component:
         excep = n.KOREXCEPINFO()
         try:
             for slot, value in zip(array, args):
+                value = value.value if isinstance(value, _variant.Ref) else value
                 _variant.fill(lib, ctypes.byref(slot), value, handle_of)
             status = lib.KORInvoke(self._handle, dispid, flags, array, len(args), ctypes.byref(result),
                                    ctypes.byref(excep))
             if status:
                 raise (_errors.from_excep(excep, status) if excep.description is not None
                        else _errors.from_thread_record(lib, status))
-            return _variant.value_of(result, lambda handle: wrap(lib, handle, add_ref=True))
+            wrapper = lambda handle: wrap(lib, handle, add_ref=True)
+            for slot, value in zip(array, args):
+                if isinstance(value, _variant.Ref):
+                    value.value = _variant.value_of(slot, wrapper)
+            return _variant.value_of(result, wrapper)
         finally:
             for slot in array:
                 lib.VEXVarClear(ctypes.byref(slot))

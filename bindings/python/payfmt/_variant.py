@@ -67,6 +67,24 @@ def fill(lib, target, value, handle_of):
         raise TypeError(f"a {type(value).__name__} cannot be passed to payfmt")
 
 
+class Ref:
+    """An in/out argument: the method may replace value, as a parser's
+    Compile does with its message.
+
+        >>> message = payfmt.Ref(b"")
+        >>> parser.Compile(message, tree, "")
+        0
+        >>> message.value
+        b'...'
+    """
+
+    def __init__(self, value=None):
+        self.value = value
+
+    def __repr__(self):
+        return f"Ref({self.value!r})"
+
+
 def value_of(variant, wrap_object):
     """The Python value of a variant; wrap_object makes a Python object of a
     KOROBJ, taking a reference of its own."""
