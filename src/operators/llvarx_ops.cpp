@@ -1,0 +1,25 @@
+// APMLLVAR and APMLLLVAR: length-prefixed fields whose prefix and
+// data are converted by chains (see TOpLLVarX).
+#include "operators/llvarx.h"
+#include "operators/operator_list.h"
+
+namespace payfmt::ops {
+
+namespace {
+
+// Hexadecimal digits packed two a byte after a decimal digit count. The
+// count's digits bound the length: 99 for two, 999 for three.
+constexpr LLVarXShape kApmLL{"HEX2RAW", "RAW2HEX", "FIX(2).DEC2RAW", "RAW2DEC.PADL(\"0\",2)", 99};
+constexpr LLVarXShape kApmLLL{"HEX2RAW", "RAW2HEX", "FIX(3).DEC2RAW", "RAW2DEC.PADL(\"0\",3)", 999};
+
+}  // namespace
+
+void ApmLLVar(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
+    TOpLLVarX(kApmLL, ctx, parser).apply(in, out);
+}
+
+void ApmLLLVar(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
+    TOpLLVarX(kApmLLL, ctx, parser).apply(in, out);
+}
+
+}  // namespace payfmt::ops
