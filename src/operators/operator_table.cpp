@@ -71,6 +71,20 @@ constexpr OperatorDef kOperators[] = {
     {"BERTAG", BerTag, false},
     {"IFSFLEN", IfsfLen, false},
     {"EDIFACTFLD", EdifactFld, false},
+    // Nibble, buffer and bit
+    {"BBUF", Buf, false},
+    {"BBBUF", Buf, false},
+    {"DBUF", Buf, false},
+    {"DDBUF", Buf, false},
+    {"BNIBBLES", Nibbles, false},
+    {"NBUF", Nibbles, false},
+    {"BBNIBBLES", Nibbles, false},
+    {"DNIBBLES", Nibbles, false},
+    {"DDNIBBLES", Nibbles, false},
+    {"BIT2RAW", Bit2Raw, false},
+    {"RAW2BIT", Raw2Bit, false},
+    {"BBIT", BBit, false},
+    {"BBBIT", BBBit, false},
 };
 
 }  // namespace
