@@ -1,5 +1,8 @@
 #include "operators/llvarx.h"
 
+#include <algorithm>
+#include <string>
+
 namespace payfmt {
 
 namespace {
