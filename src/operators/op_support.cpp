@@ -26,4 +26,12 @@ Bytes OpEnv::bytesArg(std::size_t i, std::string_view fallback, std::string_view
     return IStrToRaw(parser.errors(), textArg(i, fallback, what), settings().escape);
 }
 
+bool OpEnv::boolArg(std::size_t i, bool fallback) const {
+    const Variant* v = arg(i);
+    if (!v) return fallback;
+    if (v->is(VarType::Bool)) return v->boolValue();
+    if (v->isInt()) return v->intValue() != 0;
+    stop(kErrInvalidParameter, {name(), "boolean"});
+}
+
 }  // namespace payfmt

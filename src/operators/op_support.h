@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "engine/chain.h"
 #include "engine/op_context.h"
 #include "engine/parser_core.h"
 #include "support/variant.h"
@@ -22,6 +24,12 @@ constexpr std::uint32_t kErrNotYetDefined = 0xE206000D;
 constexpr std::uint32_t kErrDataNotDecimal = 0xE2060028;
 constexpr std::uint32_t kErrDataNotHex = 0xE2060029;
 constexpr std::uint32_t kErrNumberTooLarge = 0xE206002A;
+constexpr std::uint32_t kErrLengthNotDecimal = 0xE2060020;
+constexpr std::uint32_t kErrLengthNotHex = 0xE2060021;
+constexpr std::uint32_t kErrLengthFieldShort = 0xE2060022;
+constexpr std::uint32_t kErrLengthTooLarge = 0xE2060023;
+constexpr std::uint32_t kErrTooManyCharacters = 0xE2060026;
+constexpr std::uint32_t kErrNotMultiple = 0xE2060027;
 constexpr std::uint32_t kInfoNotCharacter = 0x62060011;
 constexpr std::uint32_t kInfoNoMatch = 0x62060012;
 // "expected %s input characters": 0xA2060025 where the operator carries on
@@ -62,6 +70,18 @@ public:
     std::string textArg(std::size_t i, std::string_view fallback = {}, std::string_view what = {}) const;
     // Argument i as IStr text decoded to bytes.
     Bytes bytesArg(std::size_t i, std::string_view fallback = {}, std::string_view what = {}) const;
+    // Argument i as a boolean (an integer counts as true when not 0);
+    // absent gives fallback, any other value stops the operator.
+    bool boolArg(std::size_t i, bool fallback) const;
+
+    // The row of a table of operator variants that serves this operator's
+    // name; a name the table does not list is "operator not found".
+    template <class Row>
+    const Row& rowFor(std::span<const Row> rows) const {
+        for (const Row& r : rows)
+            if (r.name == name()) return r;
+        stop(kErrOperatorNotFound, {name()});
+    }
 };
 
 }  // namespace payfmt

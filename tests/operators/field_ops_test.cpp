@@ -1,34 +1,12 @@
-#include "engine/engine_fixture.h"
 #include "operators/op_support.h"
+#include "operators/operator_cases.h"
 
 namespace payfmt {
 namespace {
 
 using test::bytesOf;
 
-class FieldOpsTest : public test::EngineTest {
-protected:
-    struct Case {
-        std::string format;
-        Bytes in;
-        Bytes out;
-        std::uint32_t status;
-        std::uint32_t consumed;
-    };
-    void check(std::initializer_list<Case> cases, bool outputChain = false) {
-        for (const auto& c : cases) {
-            auto r = outputChain ? output(c.format, c.in) : input(c.format, c.in);
-            const std::string what = c.format + " on " + ::testing::PrintToString(c.in);
-            EXPECT_EQ(r.status, c.status) << what;
-            if ((c.status >> 30) != 3) {
-                EXPECT_EQ(r.out, c.out) << what;
-            }
-            if (!outputChain) {
-                EXPECT_EQ(r.consumed, c.consumed) << what;
-            }
-        }
-    }
-};
+class FieldOpsTest : public test::OperatorCaseTest {};
 
 TEST_F(FieldOpsTest, FixCutsAndWarnsWhenShort) {
     check({
