@@ -40,6 +40,13 @@ constexpr OperatorDef kOperators[] = {
     {"INSET", Str2Ind, true},
     {"CONV", Conv, false},
     {"NONE", None, false},
+    // Character sets
+    {"ASC2EBC", Asc2Ebc, false},
+    {"EBC2ASC", Ebc2Asc, false},
+    {"ANSI2EBC", Ansi2Ebc, false},
+    {"EBC2ANSI", Ebc2Ansi, false},
+    {"EDA2RAW", Eda2Raw, false},
+    {"RAW2EDA", Raw2Eda, false},
 };
 
 }  // namespace
