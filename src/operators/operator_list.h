@@ -41,6 +41,9 @@ PAYFMT_OPERATOR(Ebc2Ansi);
 PAYFMT_OPERATOR(Eda2Raw);
 PAYFMT_OPERATOR(Raw2Eda);
 
+// Dates: all 23 layouts
+PAYFMT_OPERATOR(Date);
+
 #undef PAYFMT_OPERATOR
 
 }  // namespace payfmt::ops
