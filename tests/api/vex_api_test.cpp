@@ -5,29 +5,13 @@
 #include <string>
 #include <thread>
 
-#include "payfmt/payfmt.h"
+#include "api/api_support.h"
 
 namespace {
 
-std::string bytes(VEXBUF b) { return std::string(reinterpret_cast<const char*>(VEXBufData(b)), VEXBufLen(b)); }
-
-// The calling thread's error record as (code, source, description).
-struct Record {
-    uint32_t code = 0;
-    std::string source, description;
-};
-
-Record lastRecord() {
-    KORERRINFO info = nullptr;
-    Record r;
-    if (KORGetErrorInfo(&info) == 0) {
-        r.code = KORErrorInfoCode(info);
-        r.source = KORErrorInfoSourceA(info);
-        r.description = KORErrorInfoDescriptionA(info);
-        KORFreeErrorInfo(info);
-    }
-    return r;
-}
+using test::bytes;
+using test::lastRecord;
+using test::Record;
 
 TEST(VexBuffers, HoldAnyByteAndTreatNullAsEmpty) {
     EXPECT_EQ(VEXBufLen(nullptr), 0u);
