@@ -1,7 +1,8 @@
 /*
  * payfmt format functions: apply, validate and check formats of the operator
  * language on the library's default parser, convert between raw bytes and
- * IStr text, and a shared counter.
+ * IStr text, a shared counter, and conversions between date texts and
+ * serial dates.
  *
  * IStr text is how raw bytes cross this interface: printable ASCII other
  * than "#" stands for itself, every other byte is "#" and two hexadecimal
@@ -64,6 +65,31 @@ PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF *text);
 PAYFMT_API uint32_t GetCounter(void);
 PAYFMT_API uint32_t IncCounter(void);
 PAYFMT_API void SetCounter(uint32_t value);
+
+/* Dates. An IDate is the 14-character text "YYYYMMDDhhmmss"; a serial date
+   counts days from 30 December 1899 (day 0) in its whole part, and its
+   fraction is the time of day. Both cover the years 0 to 9999 of the
+   Gregorian calendar. On failure these functions publish the calling
+   thread's error record as the format functions do. */
+
+/* *serial := the serial date of the first 14 characters of idate. Returns 0,
+   or the status of the failure with *serial unchanged: 0xA2060030 for fewer
+   than 14 characters, 0x62060031 for a non-digit, 0x62060033 for an
+   all-zero date, 0x62060032 for a part outside the calendar (a month 13,
+   30 February, an hour 24), VEX_E_POINTER for a null serial. */
+PAYFMT_API int32_t IDateToSerial(const char *idate, double *serial);
+
+/* Writes the IDate of a serial date, rounded to the second, into idate (14
+   characters and a NUL). Returns 0, or the status of the failure with idate
+   empty: 0xE2060005 for a value that is not finite, 0x62060032 for a date
+   outside the years 0 to 9999, VEX_E_POINTER for a null idate. */
+PAYFMT_API int32_t SerialToIDate(double serial, char idate[15]);
+
+/* A random serial date: the lower bound plus a whole number of days from 0
+   to the whole part of the distance between the bounds, inclusive; the
+   bounds may come in either order. NaN when a bound is not a serial date of
+   the years 0 to 9999. */
+PAYFMT_API double Date_Rnd(double lowest, double highest);
 
 PAYFMT_EXTERN_C_END
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "support/ascii.h"
 #include "support/civil_date.h"
 
 namespace payfmt {
@@ -28,6 +29,21 @@ NodeId makeCodingTree() {
     return root.release();
 }
 
+constexpr std::uint32_t kErrUnknownConversion = 0xE206002C;
+
+// The pages a host may choose; "cp_eccf" is the pair of built-in
+// conversions, which are page 500.
+struct SelectablePage {
+    std::string_view name;
+    std::string_view number;
+};
+constexpr SelectablePage kSelectablePages[] = {
+    {"cp_eccf", "500"},
+    {"cp_037", "037"},
+    {"cp_278", "278"},
+    {"cp_285", "285"},
+};
+
 }  // namespace
 
 Settings::Settings()
@@ -44,6 +60,18 @@ void Settings::setReferenceDate(double serial) {
     const int year = civilFromSerial(static_cast<std::int64_t>(referenceDate_)).year;
     centuryThreshold = 80;
     decadeThreshold = year % 10 - 5;
+}
+
+void Settings::selectCodePage(std::string_view name) {
+    for (const SelectablePage& p : kSelectablePages) {
+        if (!equalsNoCase(name, p.name)) continue;
+        const CodePage* page = findCodePage(p.number);
+        latinToEbcdic = &page->toEbcdic;
+        ebcdicToLatin = &page->toLatin1;
+        codePageName.assign(name);
+        return;
+    }
+    errors.raise("TGlobalSettings.DoSetProperty", kErrUnknownConversion, {name});
 }
 
 void Settings::setReferenceTime(double serial) { referenceTime_ = serial - std::floor(serial); }

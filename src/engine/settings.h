@@ -4,6 +4,7 @@
 // open parsers. One record exists from load to unload (settings()).
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/chain_cache.h"
 #include "engine/format_error.h"
@@ -28,6 +29,10 @@ public:
     const ByteTable* latinToEbcdic;  // ANSI2EBC; built-in conversion 1 at start
     const ByteTable* ebcdicToLatin;  // EBC2ANSI; built-in conversion 2 at start
     std::string codePageName = "cp_eccf";
+    // Selects the EBCDIC page of ANSI2EBC and EBC2ANSI by name ("cp_eccf",
+    // "cp_037", "cp_278", "cp_285", any case). An unknown name raises
+    // 0xE206002C and leaves the page as it was.
+    void selectCodePage(std::string_view name);
     OpenParsers openParsers;
     bool detailedErrors = false;
     TFormatError errors;

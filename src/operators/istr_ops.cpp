@@ -11,13 +11,7 @@ void IStr2Raw(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
     const char escape = parser.settings().escape;
     Bytes raw = IStrToRaw(parser.errors(), in, escape);
     // An escaped byte stands for three characters: map consumption by position.
-    ctx.offsets.reserve(raw.size() + 1);
-    std::uint32_t at = 0;
-    ctx.offsets.push_back(0);
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        at += in[at] == escape ? 3 : 1;
-        ctx.offsets.push_back(at);
-    }
+    mapEscapedText(ctx, in, raw.size(), escape);
     out.set(std::move(raw));
     ctx.consumed = static_cast<std::uint32_t>(in.size());
 }

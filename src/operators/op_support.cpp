@@ -4,6 +4,17 @@
 
 namespace payfmt {
 
+void mapEscapedText(OpContext& ctx, BytesView text, std::size_t bytes, char escape) {
+    ctx.offsets.clear();
+    ctx.offsets.reserve(bytes + 1);
+    std::uint32_t at = 0;
+    ctx.offsets.push_back(0);
+    for (std::size_t i = 0; i < bytes && at < text.size(); ++i) {
+        at += text[at] == escape ? 3 : 1;
+        ctx.offsets.push_back(at);
+    }
+}
+
 void OpEnv::requireArgs(std::size_t n) const {
     if (argCount() < n) stop(kErrRequiresParameters, {name(), std::to_string(n)});
 }

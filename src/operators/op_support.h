@@ -37,6 +37,11 @@ constexpr std::uint32_t kInfoNoMatch = 0x62060012;
 constexpr std::uint32_t kWarnShortInput = 0xA2060025;
 constexpr std::uint32_t kWarnStoppedShortInput = 0xA2060030;
 
+// Consumption by position over escaped text, in which a byte is one
+// character or the escape character and two digits: ctx.offsets[n] becomes
+// the characters of text behind the first n of the bytes decoded from it.
+void mapEscapedText(OpContext& ctx, BytesView text, std::size_t bytes, char escape);
+
 class OpEnv {
 public:
     OpEnv(OpContext& ctx, ParserCore& parser, std::string_view location)

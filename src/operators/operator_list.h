@@ -53,6 +53,17 @@ PAYFMT_OPERATOR(Raw2Bit);
 PAYFMT_OPERATOR(BBit);
 PAYFMT_OPERATOR(BBBit);
 
+// Character sets
+PAYFMT_OPERATOR(Asc2Ebc);
+PAYFMT_OPERATOR(Ebc2Asc);
+PAYFMT_OPERATOR(Ansi2Ebc);
+PAYFMT_OPERATOR(Ebc2Ansi);
+PAYFMT_OPERATOR(Eda2Raw);
+PAYFMT_OPERATOR(Raw2Eda);
+
+// Dates: all 23 layouts
+PAYFMT_OPERATOR(Date);
+
 #undef PAYFMT_OPERATOR
 
 }  // namespace payfmt::ops

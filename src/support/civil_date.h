@@ -42,6 +42,12 @@ constexpr CivilDate civilFromSerial(std::int64_t serial) { return civilFromDays(
 
 constexpr bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
+// 28 to 31; month 1-12.
+constexpr int daysInMonth(int y, int m) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && isLeapYear(y) ? 29 : kDays[m - 1];
+}
+
 static_assert(serialFromCivil(1899, 12, 30) == 0);
 static_assert(serialFromCivil(1900, 1, 1) == 2);
 

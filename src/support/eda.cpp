@@ -8,7 +8,7 @@ Bytes rawToEda(BytesView raw) {
     Bytes out;
     out.reserve(raw.size());
     for (unsigned char b : raw) {
-        if (b >= 0x20 && b <= 0x7E && b != '\\') {
+        if (edaWidth(b) == 1) {
             out += static_cast<char>(b);
         } else {
             out += '\\';

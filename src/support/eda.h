@@ -7,6 +7,9 @@
 
 namespace payfmt {
 
+// Characters of EDA text that stand for one byte.
+constexpr unsigned edaWidth(unsigned char b) { return b >= 0x20 && b <= 0x7E && b != '\\' ? 1 : 3; }
+
 Bytes rawToEda(BytesView raw);
 
 // Reads EDA text (escape digits in either case). A backslash not followed by

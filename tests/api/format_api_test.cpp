@@ -3,26 +3,14 @@
 
 #include <string>
 
-#include "payfmt/payfmt.h"
+#include "api/api_support.h"
 
 namespace {
 
-std::string text(VEXBUF b) { return std::string(reinterpret_cast<const char*>(VEXBufData(b)), VEXBufLen(b)); }
+using test::lastRecord;
+using test::Record;
 
-struct Record {
-    uint32_t code = 0;
-    std::string source, description;
-};
-
-Record lastRecord() {
-    KORERRINFO info = nullptr;
-    Record r;
-    if (KORGetErrorInfo(&info) == 0) {
-        r = {KORErrorInfoCode(info), KORErrorInfoSourceA(info), KORErrorInfoDescriptionA(info)};
-        KORFreeErrorInfo(info);
-    }
-    return r;
-}
+std::string text(VEXBUF b) { return test::bytes(b); }
 
 struct Result {
     uint32_t status;

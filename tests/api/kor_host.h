@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "api/api_support.h"
 #include "payfmt/payfmt.h"
 
 namespace kortest {
@@ -123,22 +124,7 @@ private:
     KOROBJ o_;
 };
 
-// The calling thread's error record as (code, source, description).
-struct Record {
-    uint32_t code = 0;
-    std::string source, description;
-};
-
-inline Record lastRecord() {
-    KORERRINFO info = nullptr;
-    Record r;
-    if (KORGetErrorInfo(&info) == 0) {
-        r.code = KORErrorInfoCode(info);
-        r.source = KORErrorInfoSourceA(info);
-        r.description = KORErrorInfoDescriptionA(info);
-        KORFreeErrorInfo(info);
-    }
-    return r;
-}
+using test::lastRecord;
+using test::Record;
 
 }  // namespace kortest

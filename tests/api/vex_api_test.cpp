@@ -5,15 +5,13 @@
 #include <string>
 #include <thread>
 
-#include "api/kor_host.h"
-#include "payfmt/payfmt.h"
+#include "api/api_support.h"
 
 namespace {
 
-std::string bytes(VEXBUF b) { return std::string(reinterpret_cast<const char*>(VEXBufData(b)), VEXBufLen(b)); }
-
-using kortest::lastRecord;
-using kortest::Record;
+using test::bytes;
+using test::lastRecord;
+using test::Record;
 
 TEST(VexBuffers, HoldAnyByteAndTreatNullAsEmpty) {
     EXPECT_EQ(VEXBufLen(nullptr), 0u);

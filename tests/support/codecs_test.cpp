@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "support/base64.h"
@@ -124,6 +125,47 @@ TEST(CodePages, KnownPositions) {
     EXPECT_EQ(builtinConversion(kConvCp500ToLatin1), &p500->toLatin1);
     EXPECT_EQ(builtinConversion(3), nullptr);
     EXPECT_EQ(findCodePage("500x"), nullptr);
+}
+
+// The national pages are page 037 with a few EBCDIC positions given other
+// Latin characters.
+std::map<int, int> differencesFrom037(const CodePage& page) {
+    const CodePage* p037 = findCodePage("037");
+    std::map<int, int> d;
+    for (int e = 0; e < 256; ++e)
+        if (page.toLatin1[e] != p037->toLatin1[e]) d[e] = page.toLatin1[e];
+    return d;
+}
+
+TEST(CodePages, UnitedKingdomDiffersAtSevenPositions) {
+    const std::map<int, int> expected = {
+        {0x4A, '$'}, {0x5B, 0xA3}, {0xA1, 0xAF}, {0xB0, 0xA2}, {0xB1, '['}, {0xBA, '^'}, {0xBC, '~'},
+    };
+    EXPECT_EQ(differencesFrom037(*findCodePage("285")), expected);
+}
+
+TEST(CodePages, FinnishSwedishPositions) {
+    const auto d = differencesFrom037(*findCodePage("278"));
+    const std::pair<int, int> samples[] = {
+        {0x4A, 0xA7},  // section sign
+        {0x5B, 0xC5},  // A with ring
+        {0x7B, 0xC4},  // A with diaeresis
+        {0x7C, 0xD6},  // O with diaeresis
+        {0x6A, 0xF6},  // o with diaeresis
+        {0x79, 0xE9},  // e with acute
+        {0xC0, 0xE4},  // a with diaeresis
+        {0xD0, 0xE5},  // a with ring
+        {0xE0, 0xC9},  // E with acute
+        {0xEC, '@'},
+    };
+    for (const auto& [ebcdic, latin] : samples) {
+        ASSERT_TRUE(d.contains(ebcdic)) << std::hex << ebcdic;
+        EXPECT_EQ(d.at(ebcdic), latin) << std::hex << ebcdic;
+    }
+    // Letters, digits and the blank stay where page 037 has them.
+    const CodePage* p278 = findCodePage("278");
+    const CodePage* p037 = findCodePage("037");
+    for (unsigned char c : std::string_view("AZaz09 ")) EXPECT_EQ(p278->toEbcdic[c], p037->toEbcdic[c]) << c;
 }
 
 }  // namespace
