@@ -316,7 +316,8 @@ void TPFIX::DoCall(std::int32_t dispid, std::span<Variant> params, Variant& resu
         case kParse: {
             const Arguments args(params, 3, kParserDoCall);
             const auto tree = static_cast<NodeId>(args.integer(1));
-            const std::string format = args.text(2);
+            if (!params[2].isStr()) throw EInvalidParameter::type(3, params[2].typeName(), std::string(kParserDoCall));
+            const std::string format(params[2].bytes());
             if (dispid == kParse && !params[0].isStr() && !params[0].isBlob())
                 throw EInvalidParameter::type(1, params[0].typeName(), std::string(kParserDoCall));
             result = Variant::integer(scripted(*this, [&] {
