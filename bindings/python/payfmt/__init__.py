@@ -20,9 +20,10 @@ from . import _native
 from ._component import Component, Indexed, handle_of, wrap
 from ._errors import MemberNotFoundError, PayfmtError
 from ._native import load
+from ._trees import Tree
 from ._variant import Missing, Ref, fill
 
-__all__ = ["Component", "Indexed", "MemberNotFoundError", "Missing", "PayfmtError", "Ref", "create", "load",
+__all__ = ["Component", "Indexed", "MemberNotFoundError", "Missing", "PayfmtError", "Ref", "Tree", "create", "load",
            "object_count"]
 
 

@@ -82,7 +82,7 @@ class Indexed(list):
         if isinstance(key, slice):
             raise TypeError("slices of a component property cannot be assigned")
         self._owner._invoke(self._dispid, n.KOR_DISPATCH_PUT, self._indices(key) + (value,))
-        if not isinstance(key, tuple):
+        if isinstance(key, int) and -len(self) <= key < len(self):
             list.__setitem__(self, key, value)
 
 

@@ -93,6 +93,12 @@ _SIGNATURES = {
     "KORInvoke": (_u32, [_ptr, ctypes.c_int32, _u32, _var, _u32, _var, ctypes.POINTER(KOREXCEPINFO)]),
     "KORGetComponentInfoA": (_u32, [_ptr, ctypes.POINTER(KORCOMPONENTINFO)]),
     "KORGetMemberInfoA": (_u32, [_ptr, _u32, ctypes.POINTER(KORMEMBERINFO)]),
+    "VEXBufFree": (None, [_ptr]),
+    "VEXBufLen": (_u32, [_ptr]),
+    "VEXBufData": (_ptr, [_ptr]),
+    "VEXTreeFromJsonA": (_u32, [ctypes.c_char_p, _u32, ctypes.POINTER(_u32)]),
+    "VEXTreeToJsonA": (_u32, [_u32, ctypes.POINTER(_ptr)]),
+    "VEXTreeDeleteNode": (_u32, [_u32, ctypes.c_int32]),
 }
 
 
