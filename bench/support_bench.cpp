@@ -34,10 +34,10 @@ BENCHMARK(BM_IStrToRaw)->Arg(12)->Arg(256);
 NodeId buildTree(int groups, int fields) {
     const NodeId root = nodes().create("msg", kGroupAttrib);
     for (int g = 0; g < groups; ++g) {
-        const NodeId group = nodes().create("g" + std::to_string(g), kGroupAttrib);
+        const NodeId group = nodes().create(std::string(1, 'g').append(std::to_string(g)), kGroupAttrib);
         nodes().addChild(root, group, -1);
         for (int f = 0; f < fields; ++f) {
-            const NodeId field = nodes().create("f" + std::to_string(f), 0);
+            const NodeId field = nodes().create(std::string(1, 'f').append(std::to_string(f)), 0);
             nodes().get(field).props.set("Value", Variant::blob(sampleField(8)));
             nodes().addChild(group, field, -1);
         }

@@ -1,19 +1,19 @@
 // payfmt: apply, validate and check formats of the operator language from the
 // command line, over the library's public C interface.
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "payfmt/payfmt.h"
+#include "cli_common.h"
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: payfmt [--hex] input FORMAT VALUE
+constexpr const char* kHelp = R"help(usage: payfmt [--hex] input FORMAT VALUE
        payfmt [--hex] output FORMAT VALUE
        payfmt [--hex] validate FORMAT MASK VALUE
        payfmt check FORMAT
+       payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json MESSAGE
+       payfmt [--hex] compile [--type TYPE] TREE.json
 
 Applies a format of the operator language to one field value.
 
@@ -23,10 +23,19 @@ Applies a format of the operator language to one field value.
             result is the field as it is written into a message
   validate  runs FORMAT as an input chain and checks the result with MASK
   check     checks the syntax of FORMAT without running it
+  parse     parses MESSAGE with a parser of TYPE (default PFIX) and prints
+            the value tree: for PFIX, TREE.json is the template that is
+            filled; for definition-tree parsers, its definitions
+  compile   compiles the value tree in TREE.json and prints the message
 
 Values and results are IStr text: printable ASCII stands for itself, any
 other byte (and "#" itself) is "#" and two hexadecimal digits, e.g. AB#00#0D.
-With --hex, VALUE and the result are hexadecimal digits instead.
+With --hex, VALUE and the result are hexadecimal digits instead; a VALUE or
+MESSAGE written @FILE is the raw content of that file. --json prints value
+trees as JSON.
+
+Trees are JSON: {"name": "rec", "group": true, "props": {"IFO": "FIX(2)"},
+"children": [...]}, values as {"blob": "HEX"} or {"istr": "AB#00"}.
 
 A format is a chain of operators joined by ".", each with optional arguments
 in parentheses: decimal integers and double-quoted strings (byte strings in
@@ -48,106 +57,43 @@ examples:
   payfmt --hex input 'HEX2DEC' 31323334     ->  34363630
   payfmt validate 'FIX(2)' N2 1X            ->  (62060011) 'X' is not a N2 character
   payfmt check 'FIX(2'                      ->  (E206002D) FIX: invalid character ...
+  payfmt parse --defs examples/batch.json @examples/batch.msg
 
 On a report the status is printed in hexadecimal with every message; the exit
 status is 1 for an error (status 0xE...), 0 otherwise, 2 for bad usage.
-)";
-
-std::string bufText(VEXBUF b) {
-    std::string s(reinterpret_cast<const char*>(VEXBufData(b)), VEXBufLen(b));
-    VEXBufFree(b);
-    return s;
-}
-
-bool hexToIStr(std::string_view hex, std::string& istr) {
-    VEXBUF raw = nullptr;
-    uint32_t used = 0;
-    if (VEXHexStrnToRawA(hex.data(), static_cast<uint32_t>(hex.size()), &raw, &used) || used != hex.size() ||
-        hex.size() % 2) {
-        VEXBufFree(raw);
-        return false;
-    }
-    VEXBUF text = nullptr;
-    CFormatRawToIStr(raw, &text);
-    VEXBufFree(raw);
-    istr = bufText(text);
-    return true;
-}
-
-std::string istrToHex(const std::string& istr) {
-    VEXBUF raw = nullptr;
-    if (FormatIStrToRawA(istr.c_str(), &raw) != 0) return istr;
-    VEXBUF hex = nullptr;
-    VEXRawToHexStrnA(VEXBufData(raw), VEXBufLen(raw), &hex);
-    VEXBufFree(raw);
-    return bufText(hex);
-}
-
-// Prints the status and every message of the call; the exit code follows
-// the severity.
-int report(uint32_t status) {
-    if (status == 0) return 0;
-    VEXBUF text = nullptr;
-    FormatErrorTextA(1, &text);
-    std::string messages = bufText(text);
-    std::fprintf(stderr, "status 0x%08X\n", status);
-    for (std::size_t p = 0; (p = messages.find("\r\n", p)) != std::string::npos;) messages.erase(p, 1);
-    std::fputs(messages.c_str(), stderr);
-    return (status >> 30) == 3 ? 1 : 0;
-}
+)help";
 
 int usage() {
     std::fputs(kHelp, stderr);
     return 2;
 }
 
+// Operand counts per command, the command included.
+bool wellFormed(const std::vector<std::string>& a) {
+    if (a.empty()) return false;
+    const std::string& c = a[0];
+    if (c == "input" || c == "output") return a.size() == 3;
+    if (c == "validate") return a.size() == 4;
+    if (c == "check" || c == "parse" || c == "compile") return a.size() == 2;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    bool hex = false;
-    for (auto it = args.begin(); it != args.end();) {
-        if (*it == "--help" || *it == "-h") {
+    cli::Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
             std::fputs(kHelp, stdout);
             return 0;
         }
-        if (*it == "--hex") {
-            hex = true;
-            it = args.erase(it);
-        } else {
-            ++it;
-        }
+        if (arg == "--hex") o.hex = true;
+        else if (arg == "--json") o.json = true;
+        else if ((arg == "--type" || arg == "--defs") && i + 1 < argc) (arg == "--type" ? o.type : o.defs) = argv[++i];
+        else o.args.push_back(arg);
     }
-    if (args.empty()) return usage();
-    const std::string& command = args[0];
-
-    if (command == "check" && args.size() == 2) {
-        const uint32_t status = FormatValidateFmtA(args[1].c_str(), 0);
-        if (status == 0) std::puts("ok");
-        return report(status);
-    }
-
-    const std::size_t valueAt = command == "validate" ? 3 : 2;
-    if (!((command == "input" || command == "output") && args.size() == 3) &&
-        !(command == "validate" && args.size() == 4))
-        return usage();
-    std::string value = args[valueAt];
-    if (hex && !hexToIStr(value, value)) {
-        std::fprintf(stderr, "payfmt: not an even number of hexadecimal digits: %s\n", args[valueAt].c_str());
-        return 2;
-    }
-
-    if (command == "validate") {
-        const uint32_t status = FormatValidateA(value.c_str(), args[1].c_str(), args[2].c_str(), 0);
-        if (status == 0) std::puts("valid");
-        return report(status);
-    }
-    VEXBUF result = nullptr;
-    const uint32_t status = command == "input" ? FormatInputA(value.c_str(), args[1].c_str(), &result, 0)
-                                               : FormatOutputA(value.c_str(), args[1].c_str(), &result, 0);
-    if (result) {
-        const std::string text = bufText(result);
-        std::puts((hex ? istrToHex(text) : text).c_str());
-    }
-    return report(status);
+    if (!wellFormed(o.args)) return usage();
+    const std::string& c = o.args[0];
+    return c == "parse" || c == "compile" ? cli::runParserCommand(o) : cli::runFormatCommand(o);
 }

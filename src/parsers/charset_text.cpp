@@ -23,7 +23,10 @@ std::string charSetText(const CharSet& set, char escape) {
         b = last + 1;
     }
     if (set.test('-')) raw += '-';
-    return "[" + RawToIStr(raw, escape) + "]";
+    std::string text(1, '[');
+    appendIStr(text, raw, escape);
+    text += ']';
+    return text;
 }
 
 }  // namespace payfmt

@@ -92,7 +92,7 @@ std::string TPFIX::Path() const {
     if (recurse != kNewParser.recurseLevel) reported.set("Recurse", Variant::integer(recurse));
     if (tSetGroups != kNewParser.tSetGroups) reported.set("TSetGroups", Variant::boolean(tSetGroups));
     std::string path = "parser:" + componentNameOf(ClassName()) + "/" + name_;
-    if (!reported.empty()) path += ";" + reported.toText();
+    if (!reported.empty()) path.append(";").append(reported.toText());
     return path;
 }
 
@@ -233,7 +233,9 @@ std::uint32_t TPFIX::ParseInternal(Cursor& cursor, NodeId node, const TParseInhe
 
         cursor.advance(octx.consumed);
         ctx.AutoNumber();
-        if (cursor.atEnd()) return finish();
+        // A pending error ends the walk here: what follows would only report
+        // the consequences of that error.
+        if (cursor.atEnd() || errors().holdsError()) return finish();
 
         if (repeats) {
             if (cursor.position == repeatStart) {

@@ -1,0 +1,78 @@
+#include "cli_common.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace cli {
+
+std::string take(VEXBUF b) {
+    std::string s(reinterpret_cast<const char*>(VEXBufData(b)), VEXBufLen(b));
+    VEXBufFree(b);
+    return s;
+}
+
+namespace {
+
+std::string istrOf(std::string_view raw) {
+    VEXBUF buf = nullptr;
+    VEXBufCopy(&buf, raw.data(), static_cast<uint32_t>(raw.size()));
+    VEXBUF text = nullptr;
+    CFormatRawToIStr(buf, &text);
+    VEXBufFree(buf);
+    return take(text);
+}
+
+}  // namespace
+
+bool readValue(const Options& o, std::string_view given, std::string& istr) {
+    if (!given.empty() && given.front() == '@') {
+        std::ifstream in(std::string(given.substr(1)), std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "payfmt: cannot read %s\n", std::string(given.substr(1)).c_str());
+            return false;
+        }
+        std::ostringstream s;
+        s << in.rdbuf();
+        istr = istrOf(s.str());
+        return true;
+    }
+    if (!o.hex) {
+        istr = given;
+        return true;
+    }
+    VEXBUF raw = nullptr;
+    uint32_t used = 0;
+    const bool ok = VEXHexStrnToRawA(given.data(), static_cast<uint32_t>(given.size()), &raw, &used) == 0 &&
+                    used == given.size() && given.size() % 2 == 0;
+    if (!ok) {
+        VEXBufFree(raw);
+        std::fprintf(stderr, "payfmt: not an even number of hexadecimal digits: %s\n", std::string(given).c_str());
+        return false;
+    }
+    istr = istrOf(take(raw));
+    return true;
+}
+
+std::string shown(const Options& o, const std::string& istr) {
+    if (!o.hex) return istr;
+    VEXBUF raw = nullptr;
+    if (FormatIStrToRawA(istr.c_str(), &raw) != 0) return istr;
+    VEXBUF hex = nullptr;
+    VEXRawToHexStrnA(VEXBufData(raw), VEXBufLen(raw), &hex);
+    VEXBufFree(raw);
+    return take(hex);
+}
+
+int report(uint32_t status) {
+    if (status == 0) return 0;
+    VEXBUF text = nullptr;
+    FormatErrorTextA(1, &text);
+    std::string messages = take(text);
+    for (std::size_t p = 0; (p = messages.find("\r\n", p)) != std::string::npos;) messages.erase(p, 1);
+    std::fprintf(stderr, "status 0x%08X\n", status);
+    std::fputs(messages.c_str(), stderr);
+    return exitCode(status);
+}
+
+}  // namespace cli

@@ -1,0 +1,178 @@
+// payfmt parse / compile: whole messages through a parser and a tree.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "cli_common.h"
+
+namespace cli {
+
+namespace {
+
+// One variant that clears itself.
+struct Value {
+    VEXVARIANT v{};
+    Value() = default;
+    Value(const Value&) = delete;
+    Value& operator=(const Value&) = delete;
+    ~Value() { VEXVarClear(&v); }
+};
+
+// A parser reached by member name; failures are printed.
+class Parser {
+public:
+    explicit Parser(const std::string& type) {
+        if (KORCreateObjectA(type.c_str(), nullptr, 0, &obj_) != 0) {
+            KORERRINFO info = nullptr;
+            KORGetErrorInfo(&info);
+            std::fprintf(stderr, "payfmt: %s\n", KORErrorInfoDescriptionA(info));
+            KORFreeErrorInfo(info);
+        }
+    }
+    ~Parser() {
+        if (obj_) {
+            invoke("Close", KOR_DISPATCH_METHOD, nullptr, 0);
+            KORRelease(obj_);
+        }
+    }
+    explicit operator bool() const { return obj_ != nullptr; }
+
+    // The method's or property's value, or nullopt after printing the failure.
+    std::optional<int64_t> invoke(const char* name, uint32_t flags, VEXVARIANT* args, uint32_t count) {
+        KOREXCEPINFO excep{};
+        Value result;
+        const uint32_t status = KORInvokeByNameA(obj_, name, flags, args, count, &result.v, &excep);
+        if (status != 0) {
+            std::fprintf(stderr, "payfmt: %s: %s\n", name, excep.description ? excep.description : "failed");
+            KORExcepInfoClear(&excep);
+            return std::nullopt;
+        }
+        return result.v.type == VEXVT_INT ? result.v.u.i : (result.v.type == VEXVT_BOOL ? result.v.u.b : 0);
+    }
+    bool put(const char* name, VEXVARIANT& value) { return invoke(name, KOR_DISPATCH_PUT, &value, 1).has_value(); }
+
+private:
+    KOROBJ obj_ = nullptr;
+};
+
+std::optional<VEXNODE> loadTree(const std::string& path) {
+    VEXNODE root = 0;
+    if (VEXTreeLoadA(path.c_str(), &root) != 0) {
+        KORERRINFO info = nullptr;
+        KORGetErrorInfo(&info);
+        std::fprintf(stderr, "payfmt: %s: %s\n", path.c_str(), KORErrorInfoDescriptionA(info));
+        KORFreeErrorInfo(info);
+        return std::nullopt;
+    }
+    return root;
+}
+
+std::optional<std::string> property(VEXNODE node, const char* name) {
+    Value v;
+    if (VEXTreeGetPropA(node, name, &v.v) != 0) return std::nullopt;
+    if (v.v.type == VEXVT_BLOB || v.v.type == VEXVT_STRING) {
+        VEXVARIANT text{};
+        FormatRawToIStrA(&v.v, &text);
+        std::string s = text.type == VEXVT_STRING ? std::string(text.u.s, text.length) : std::string();
+        VEXVarClear(&text);
+        return s;
+    }
+    VEXBUF t = nullptr;
+    VEXVarToTextA(&v.v, VEX_TEXT_PLAIN, &t);
+    return take(t);
+}
+
+// Indented names; fields with their value, then any report on the node.
+void printTree(const Options& o, VEXNODE node, int depth) {
+    VEXBUF nameBuf = nullptr;
+    VEXTreeGetNodeName(node, &nameBuf);
+    const std::string name = take(nameBuf);
+    uint32_t attrib = 0, count = 0;
+    VEXTreeGetNodeAttrib(node, &attrib);
+    VEXTreeChildCount(node, &count);
+    const bool group = (attrib & VEX_NODE_GROUP) != 0;
+    std::printf("%*s%s", depth * 2, "", name.c_str());
+    // A group shows its data only when it has no children to show them.
+    const auto value = property(node, "Value");
+    if (value && (!group || count == 0)) std::printf(" = %s", shown(o, *value).c_str());
+    std::printf("\n");
+    if (const auto error = property(node, "Error")) {
+        std::string lines = *error;
+        for (std::size_t p = 0; (p = lines.find("\r\n", p)) != std::string::npos;) lines.replace(p, 2, " ");
+        std::printf("%*s! %s\n", depth * 2 + 2, "", lines.c_str());
+    }
+    for (uint32_t i = 0; i < count; ++i) printTree(o, VEXTreeGetChild(node, i), depth + 1);
+}
+
+void printJson(VEXNODE node) {
+    VEXBUF json = nullptr;
+    VEXTreeToJsonA(node, &json);
+    std::puts(take(json).c_str());
+}
+
+int statusLine(int64_t code) {
+    if (code != 0) std::fprintf(stderr, "status 0x%08X\n", static_cast<uint32_t>(code));
+    return exitCode(static_cast<uint32_t>(code));
+}
+
+}  // namespace
+
+int runParserCommand(const Options& o) {
+    const std::string type = o.type.empty() ? "PFIX" : o.type;
+    Parser parser(type);
+    if (!parser) return 2;
+    Value name;
+    VEXVarSetStrA(&name.v, "payfmt-cli", UINT32_MAX);
+    if (!parser.put("Name", name.v)) return 2;
+
+    if (o.args[0] == "compile") {
+        const auto tree = loadTree(o.args[1]);
+        if (!tree) return 2;
+        if (!parser.invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return 2;
+        VEXVARIANT args[3] = {};
+        VEXVarSetStrA(&args[0], "", 0);
+        VEXVarSetInt(&args[1], *tree);
+        VEXVarSetStrA(&args[2], "", 0);
+        const auto code = parser.invoke("Compile", KOR_DISPATCH_METHOD, args, 3);
+        if (code) std::puts(shown(o, std::string(args[0].u.s, args[0].length)).c_str());
+        for (auto& a : args) VEXVarClear(&a);
+        VEXTreeDeleteNode(*tree, -1);
+        return code ? statusLine(*code) : 1;
+    }
+
+    if (o.defs.empty()) {
+        std::fputs("payfmt: parse needs --defs TREE.json\n", stderr);
+        return 2;
+    }
+    std::string message;
+    if (!readValue(o, o.args[1], message)) return 2;
+    const auto defs = loadTree(o.defs);
+    if (!defs) return 2;
+    const auto needsDefs = parser.invoke("RequiresDefTree", KOR_DISPATCH_GET, nullptr, 0);
+    VEXNODE root = *defs;
+    if (needsDefs && *needsDefs) {
+        // Definition-tree parsers fill a value tree of their own.
+        Value handle;
+        VEXVarSetInt(&handle.v, *defs);
+        if (!parser.put("Definitions", handle.v)) return 2;
+        root = VEXTreeCreateNode("Message", VEX_NODE_GROUP);
+    }
+    if (!parser.invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return 2;
+    VEXVARIANT args[3] = {};
+    VEXVarSetStrA(&args[0], message.c_str(), UINT32_MAX);
+    VEXVarSetInt(&args[1], root);
+    VEXVarSetStrA(&args[2], "", 0);
+    const auto code = parser.invoke("Parse", KOR_DISPATCH_METHOD, args, 3);
+    for (auto& a : args) VEXVarClear(&a);
+    if (code) {
+        if (o.json) printJson(root);
+        else printTree(o, root, 0);
+    }
+    if (root != *defs) VEXTreeDeleteNode(root, -1);
+    VEXTreeDeleteNode(*defs, -1);
+    return code ? statusLine(*code) : 1;
+}
+
+}  // namespace cli
