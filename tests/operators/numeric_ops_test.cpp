@@ -1,4 +1,4 @@
-#include "engine/engine_fixture.h"
+#include "operators/operator_cases.h"
 #include "operators/op_support.h"
 
 namespace payfmt {
@@ -6,31 +6,10 @@ namespace {
 
 using test::bytesOf;
 
-class NumericOpsTest : public test::EngineTest {};
-
-struct OpCase {
-    std::string format;
-    Bytes in;
-    Bytes out;               // expected output when status is 0 or a warning
-    std::uint32_t status;    // most severe report
-    std::uint32_t consumed;
-};
-
-void expectCases(test::EngineTest& t, std::initializer_list<OpCase> cases, bool outputChain = false) {
-    for (const auto& c : cases) {
-        auto r = outputChain ? t.output(c.format, c.in) : t.input(c.format, c.in);
-        EXPECT_EQ(r.status, c.status) << c.format << " on " << ::testing::PrintToString(c.in);
-        if ((c.status >> 30) != 3) {
-            EXPECT_EQ(r.out, c.out) << c.format << " on " << ::testing::PrintToString(c.in);
-        }
-        if (!outputChain) {
-            EXPECT_EQ(r.consumed, c.consumed) << c.format << " on " << ::testing::PrintToString(c.in);
-        }
-    }
-}
+class NumericOpsTest : public test::OperatorCaseTest {};
 
 TEST_F(NumericOpsTest, Dec2RawWritesLittleEndianOfTheNeededWidth) {
-    expectCases(*this, {
+    check({
         {"DEC2RAW", "12", bytesOf({0x0C}), 0, 2},
         {"DEC2RAW", "0", bytesOf({0}), 0, 1},
         {"DEC2RAW", "255", bytesOf({0xFF}), 0, 3},
@@ -54,7 +33,7 @@ TEST_F(NumericOpsTest, Dec2RawMessages) {
 }
 
 TEST_F(NumericOpsTest, Raw2DecReadsUpToFourBytes) {
-    expectCases(*this, {
+    check({
         {"RAW2DEC", bytesOf({0x0C}), "12", 0, 1},
         {"RAW2DEC", bytesOf({0x2C, 1}), "300", 0, 2},
         {"RAW2DEC", bytesOf({0xFF, 0xFF, 0xFF}), "16777215", 0, 3},
@@ -68,7 +47,7 @@ TEST_F(NumericOpsTest, Raw2DecReadsUpToFourBytes) {
 }
 
 TEST_F(NumericOpsTest, HexAndBase64) {
-    expectCases(*this, {
+    check({
         {"HEX2RAW", "0aFF", bytesOf({0x0A, 0xFF}), 0, 4},
         {"HEX2RAW", "123", bytesOf({0x12, 0x30}), 0, 3},
         {"HEX2RAW", "", "", 0, 0},
@@ -89,7 +68,7 @@ TEST_F(NumericOpsTest, HexAndBase64) {
 }
 
 TEST_F(NumericOpsTest, Int2StrShapesByPicture) {
-    expectCases(*this, {
+    check({
         {"INT2STR", bytesOf({0, 0, 1, 0x2C}), "300", 0, 4},
         {"INT2STR(4,\"0000000\")", bytesOf({0, 0, 1, 0x2C}), "0000300", 0, 4},
         {"INT2STR(4,\"9999999\")", bytesOf({0, 0, 1, 0x2C}), "    300", 0, 4},
@@ -119,7 +98,7 @@ TEST_F(NumericOpsTest, Int2StrShapesByPicture) {
 }
 
 TEST_F(NumericOpsTest, Str2IntWritesTheSizedInteger) {
-    expectCases(*this, {
+    check({
         {"STR2INT", "300", bytesOf({0, 0, 1, 0x2C}), 0, 3},
         {"STR2INT(2,\"\",2)", "-200", bytesOf({0xFF, 0x38}), 0, 4},
         {"STR2INT(-2)", "300", bytesOf({0x2C, 0x01}), 0, 3},
@@ -142,7 +121,7 @@ TEST_F(NumericOpsTest, Str2IntWritesTheSizedInteger) {
 }
 
 TEST_F(NumericOpsTest, IStrInsideAChain) {
-    expectCases(*this, {
+    check({
         {"ISTR2RAW", "AB#30#0d", "AB0\r", 0, 8},
         {"RAW2ISTR", std::string("\0#A", 3), "#00#23A", 0, 3},
         {"ISTR2RAW", "#G1", "", 0xE2060029, 0},
@@ -150,12 +129,12 @@ TEST_F(NumericOpsTest, IStrInsideAChain) {
 }
 
 TEST_F(NumericOpsTest, InverseAndNone) {
-    expectCases(*this, {
+    check({
         {"INVERSE", "ABC", "CBA", 0, 3},
         {"INVERSE", "", "", 0, 0},
         {"NONE", "ABC", "ABC", 0, 3},
     });
-    expectCases(*this, {{"INVERSE.INVERSE", "ABC", "ABC", 0, 0}}, true);
+    check({{"INVERSE.INVERSE", "ABC", "ABC", 0, 0}}, true);
 }
 
 }  // namespace
