@@ -34,12 +34,17 @@ PAYFMT_API VEXPROPS VEXPropsCreate(void) {
     return guardedValue<VEXPROPS>("VEXPropsCreate", nullptr, [] { return newPropsHandle({}); });
 }
 
-PAYFMT_API void VEXPropsFree(VEXPROPS props) { std::unique_ptr<VEXPropList> owned(props); }
+PAYFMT_API void VEXPropsFree(VEXPROPS props) {
+    ProcessGuard lock(processLock());  // the values may hold components
+    std::unique_ptr<VEXPropList> owned(props);
+}
 
 PAYFMT_API uint32_t VEXPropsCount(VEXPROPS props) { return props ? static_cast<uint32_t>(props->props.size()) : 0; }
 
 PAYFMT_API void VEXPropsClear(VEXPROPS props) {
-    if (props) props->props.clear();
+    if (!props) return;
+    ProcessGuard lock(processLock());
+    props->props.clear();
 }
 
 PAYFMT_API uint32_t VEXPropsNamedItemA(VEXPROPS props, const char* name, VEXVARIANT* value) {

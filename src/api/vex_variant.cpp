@@ -37,7 +37,11 @@ PAYFMT_API void VEXVarInit(VEXVARIANT* v) {
 }
 
 PAYFMT_API void VEXVarClear(VEXVARIANT* v) {
-    if (v) Variant::from(*v).clear();
+    if (!v) return;
+    // Releasing a component may run its destruction, which touches the
+    // library's shared state: under the lock like every other entry.
+    ProcessGuard lock(processLock());
+    Variant::from(*v).clear();
 }
 
 PAYFMT_API uint32_t VEXVarCopy(VEXVARIANT* dst, const VEXVARIANT* src) {
