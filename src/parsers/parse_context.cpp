@@ -40,22 +40,35 @@ std::int32_t clamp32(std::int64_t v) { return static_cast<std::int32_t>(std::cla
 TParseContext::TParseContext(const TParseInherit& inherited, TPFIX& parser) : inherited_(inherited), parser_(parser) {}
 
 void TParseContext::SetNode(NodeId node) {
-    props_.reset();
+    changes_.clear();
+    if (node) nodes().get(node);  // refuses a stale handle now, not later
     node_ = node;
-    if (!node) return;
-    props_ = nodes().get(node).props;
-    props_->remove(prop::kEC);
-    props_->remove(prop::kError);
+}
+
+const Variant* TParseContext::find(std::string_view name) const {
+    if (!node_) return nullptr;
+    if (const Variant* v = changes_.find(name)) return v;
+    if (equalsNoCase(name, prop::kEC) || equalsNoCase(name, prop::kError)) return nullptr;
+    Node* n = nodes().find(node_);
+    return n ? n->props.find(name) : nullptr;
+}
+
+void TParseContext::set(std::string_view name, Variant value) {
+    if (node_) changes_.set(name, std::move(value));
 }
 
 void TParseContext::StoreProps() {
-    if (props_ && nodes().alive(node_)) nodes().get(node_).props = *props_;
+    Node* n = node_ ? nodes().find(node_) : nullptr;
+    if (!n) return;
+    n->props.remove(prop::kEC);
+    n->props.remove(prop::kError);
+    n->props.merge(changes_);
+    changes_.clear();
 }
 
 template <class T>
 T TParseContext::read(std::string_view name, T fallback, std::string_view location) {
-    if (!props_) return fallback;
-    const Variant* v = props_->find(name);
+    const Variant* v = find(name);
     if (!v || v->isEmpty()) return fallback;
     if (v->type() != Expected<T>::type) {
         parser_.errors().record(location, kErrPropertyType, {name, Expected<T>::word});
@@ -90,7 +103,7 @@ std::int64_t TParseContext::GetRepeatCount() {
 }
 
 std::int32_t TParseContext::GetAutoNumber() {
-    const Variant* v = props_ ? props_->find(prop::kRepeatAutoNumber) : nullptr;
+    const Variant* v = find(prop::kRepeatAutoNumber);
     if (!v || !v->isInt()) {
         if (v && !v->isEmpty())
             parser_.errors().record("TParsingContext.GetAutoNumber", kErrPropertyType, {prop::kRepeatAutoNumber, "integer"});
@@ -102,7 +115,7 @@ std::int32_t TParseContext::GetAutoNumber() {
 std::int32_t TParseContext::GetBit() { return clamp32(read<std::int64_t>(prop::kBit, -32768, "TParsingContext.GetTag")); }
 
 bool TParseContext::ConstructedBER() {
-    const Variant* c = props_ ? props_->find(prop::kConstructed) : nullptr;
+    const Variant* c = find(prop::kConstructed);
     if (c && c->is(VarType::Bool)) return c->boolValue();
     const std::string tag = GetTag();
     // The first hexadecimal digit of a constructed tag has its 2 bit set.
@@ -114,7 +127,7 @@ std::int32_t TParseContext::BerLenMinSize() {
 }
 
 std::string TParseContext::GetName() {
-    const Variant* v = props_ ? props_->find(prop::kName) : nullptr;
+    const Variant* v = find(prop::kName);
     if (v) {
         if (auto t = v->toText()) return *t;
     }
@@ -122,7 +135,7 @@ std::string TParseContext::GetName() {
 }
 
 TPFIX& TParseContext::GetParser() {
-    const Variant* v = props_ ? props_->find(prop::kParser) : nullptr;
+    const Variant* v = find(prop::kParser);
     if (!v || v->isEmpty()) return parser_;
     if (!v->isStr()) {
         parser_.errors().record("TParsingContext.GetParser", kErrPropertyType, {prop::kParser, "string"});
@@ -144,12 +157,10 @@ TParseInherit TParseContext::ChildRecord() {
     return r;
 }
 
-void TParseContext::SetValue(BytesView data) {
-    if (props_) props_->set(parser_.settings().valueName, Variant::blob(data));
-}
+void TParseContext::SetValue(BytesView data) { set(parser_.settings().valueName, Variant::blob(data)); }
 
 void TParseContext::SetName(std::string_view name) {
-    if (props_) props_->set(prop::kName, Variant::text(name));
+    set(prop::kName, Variant::text(name));
     if (node_ && nodes().alive(node_)) nodes().get(node_).name = name;
 }
 
@@ -161,17 +172,17 @@ void TParseContext::AutoNumber() {
 }
 
 void TParseContext::RecordError() {
-    if (!props_) return;
+    if (!node_) return;
     TFormatError& errors = parser_.errors();
     const auto& entries = errors.entries();
     if (entries.size() > 1 && errors.lastCode() != 0) {
-        props_->set(prop::kEC, Variant::integer(errors.lastCode()));
-        props_->set(prop::kError, Variant::text(errors.errorText(parser_.settings().detailedErrors)));
+        set(prop::kEC, Variant::integer(errors.lastCode()));
+        set(prop::kError, Variant::text(errors.errorText(parser_.settings().detailedErrors)));
         errors.collapseToMostSevere();
     } else if (errors.holdsError()) {
         // The walk unwinds with an error reported below this node.
-        props_->set(prop::kEC, Variant::integer(entries.front().code));
-        props_->set(prop::kError, Variant::text(entries.front().message));
+        set(prop::kEC, Variant::integer(entries.front().code));
+        set(prop::kError, Variant::text(entries.front().message));
     }
 }
 

@@ -22,12 +22,14 @@ public:
     TParseContext(const TParseContext&) = delete;
     TParseContext& operator=(const TParseContext&) = delete;
 
-    // Takes the node's properties (without an earlier run's EC and Error);
-    // 0 only releases what is held. Nothing reaches the node before StoreProps.
+    // Attaches the node; its earlier run's EC and Error no longer count.
+    // Changes are kept aside and reach the node only through StoreProps, so
+    // attaching costs no copy of the node's properties. 0 detaches.
     void SetNode(NodeId node);
     NodeId node() const { return node_; }
     void StoreProps();
-    Props& props() { return *props_; }
+    // A property as the context sees it: its own changes over the node's.
+    const Variant* find(std::string_view name) const;
 
     std::string GetIFO();
     std::string GetIFM();
@@ -66,10 +68,12 @@ private:
     template <class T>
     T read(std::string_view name, T fallback, std::string_view location);
 
+    void set(std::string_view name, Variant value);
+
     TParseInherit inherited_;
     TPFIX& parser_;
     NodeId node_ = 0;
-    std::optional<Props> props_;
+    Props changes_;  // set since SetNode, not yet stored
 };
 
 }  // namespace payfmt

@@ -125,7 +125,7 @@ bool TPFIX::NodeHasData(NodeId node, const TParseInherit& inherited) {
             if (NodeHasData(child, childRecord)) return true;
         return false;
     }
-    const Variant* v = ctx.props().find(settings().valueName);
+    const Variant* v = ctx.find(settings().valueName);
     return v && !v->bytes().empty();
 }
 
@@ -139,8 +139,9 @@ std::uint32_t TPFIX::CompileInternal(Bytes& out, NodeId node, const TParseInheri
         TPFIX& handler = ctx.GetParser();
         const TParseInherit childRecord = ctx.ChildRecord();
         if (&handler != this) {
+            ctx.StoreProps();  // the other parser works on the same node
             handler.CompileInternal(data, node, childRecord);
-            ctx.SetNode(node);  // take up what the other parser stored
+            ctx.SetNode(node);
         } else {
             const std::vector<NodeId> children = nodes().get(node).children;
             for (NodeId child : children) {
@@ -148,7 +149,7 @@ std::uint32_t TPFIX::CompileInternal(Bytes& out, NodeId node, const TParseInheri
                 if (errors().holdsError()) break;
             }
         }
-    } else if (const Variant* v = ctx.props().find(settings().valueName); v && !v->is(VarType::Null) && !v->isEmpty()) {
+    } else if (const Variant* v = ctx.find(settings().valueName); v && !v->is(VarType::Null) && !v->isEmpty()) {
         if (v->isBlob()) data = Bytes(v->bytes());
         else errors().record("TVEXParser.Compile", kErrValueNotBlob, {settings().valueName});
     }
@@ -220,8 +221,10 @@ std::uint32_t TPFIX::ParseInternal(Cursor& cursor, NodeId node, const TParseInhe
                 }
                 if (ctx.GetIFO().empty()) octx.consumed = fieldCursor.position;
             } else {
+                // The other parser works on the same node: hand it over as
+                // it is, and take it back as the other parser left it.
+                ctx.StoreProps();
                 handler.ParseInternal(fieldCursor, current, childRecord);
-                // The other parser stored the node; take up its result.
                 ctx.SetNode(current);
             }
             // Without an input chain a group's field is the rest of the
