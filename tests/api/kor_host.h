@@ -41,6 +41,16 @@ struct Var {
         VEXVarSetBool(&r.v, b);
         return r;
     }
+    static Var real(double d) {
+        Var r;
+        VEXVarSetDouble(&r.v, d);
+        return r;
+    }
+    static Var date(double serial) {
+        Var r;
+        VEXVarSetDate(&r.v, serial);
+        return r;
+    }
     static Var missing() {
         Var r;
         VEXVarSetMissing(&r.v);
@@ -98,12 +108,14 @@ public:
         return byName(name, KOR_DISPATCH_METHOD, args);
     }
     // A property that holds a component, with a reference of its own.
-    Obj object(const char* name) const {
-        Outcome r = get(name);
-        EXPECT_EQ(r.result.v.type, static_cast<uint32_t>(VEXVT_OBJECT)) << name;
-        if (r.result.v.type != VEXVT_OBJECT) return Obj();
-        KORAddRef(r.result.v.u.obj);
-        return Obj(r.result.v.u.obj);
+    Obj object(const char* name) const { return held(get(name).result); }
+    // The component a variant holds, with a reference of its own; none when
+    // the variant holds no component.
+    static Obj held(const Var& value) {
+        EXPECT_EQ(value.v.type, static_cast<uint32_t>(VEXVT_OBJECT));
+        if (value.v.type != VEXVT_OBJECT) return Obj();
+        KORAddRef(value.v.u.obj);
+        return Obj(value.v.u.obj);
     }
 
 private:
