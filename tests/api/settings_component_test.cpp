@@ -106,6 +106,16 @@ TEST_F(SettingsComponent, ASequenceComesBeforeTheBuiltInOperatorOfItsName) {
     EXPECT_EQ(formatInput("#01#02", "RAW2HEX").text, "0102");
 }
 
+TEST_F(SettingsComponent, ASequenceThatLeadsBackToItselfIsRefusedWhenUsed) {
+    settings.call("RegisterOperator", {Var::text("PING"), Var::text("PONG.RAW2DEC")});
+    settings.call("RegisterOperator", {Var::text("PONG"), Var::text("PING")});
+    EXPECT_EQ(formatInput("#01", "PING").status, 0xE206000Eu);
+    EXPECT_EQ(formatInput("#01", "PONG").status, 0xE206000Eu);
+    settings.call("UnregisterOperator", {Var::text("PING")});
+    settings.call("UnregisterOperator", {Var::text("PONG")});
+    EXPECT_EQ(formatInput("#01", "PING").status, 0xE2060001u);
+}
+
 TEST_F(SettingsComponent, SequenceMethodsCheckTheirArguments) {
     struct Case {
         const char* method;
