@@ -14,6 +14,7 @@ KOR_MEMBER_METHOD = 2
 KOR_MEMBER_CONSTANT = 3
 
 KOR_E_NONAMEDARGS = 0x80020007
+KOR_E_BADPARAMCOUNT = 0x8002000E
 KOR_C_MEMBERNOTFOUND = 0xC0020003
 
 VEXVT_EMPTY, VEXVT_NULL, VEXVT_MISSING, VEXVT_INT, VEXVT_BOOL, VEXVT_DOUBLE = range(6)
@@ -93,6 +94,8 @@ _SIGNATURES = {
     "KORInvoke": (_u32, [_ptr, ctypes.c_int32, _u32, _var, _u32, _var, ctypes.POINTER(KOREXCEPINFO)]),
     "KORGetComponentInfoA": (_u32, [_ptr, ctypes.POINTER(KORCOMPONENTINFO)]),
     "KORGetMemberInfoA": (_u32, [_ptr, _u32, ctypes.POINTER(KORMEMBERINFO)]),
+    "GetFormatRef": (ctypes.c_int32, [ctypes.POINTER(_ptr)]),
+    "GetDefaultParser": (ctypes.c_int32, [ctypes.POINTER(_ptr)]),
 }
 
 
