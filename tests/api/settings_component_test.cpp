@@ -420,6 +420,9 @@ TEST_F(SettingsComponent, CodingsHandsOutCopiesAndTakesACopy) {
     EXPECT_EQ(settings.put("Codings", Var::integer(-1)).code, KOR_C_OVERFLOW);
     EXPECT_EQ(test::Tree(static_cast<VEXNODE>(settings.get("Codings").result.v.u.i)).json(), now.json());
 
+    ASSERT_EQ(settings.put("Codings", Var::integer(0)).status, 0u);  // none
+    EXPECT_EQ(shown(settings.get("Codings").result), "Integer:0");
+
     ASSERT_EQ(settings.put("Codings", Var::integer(original.get())).status, 0u);
     EXPECT_EQ(test::Tree(static_cast<VEXNODE>(settings.get("Codings").result.v.u.i)).json(), original.json());
     EXPECT_EQ(VEXTreeNodeCount(), nodesBefore + 4 + 4 + 2);  // original, second, now
