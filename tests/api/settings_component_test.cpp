@@ -272,49 +272,38 @@ TEST_F(SettingsComponent, DescriptionListsEveryPropertyAndMethod) {
     ASSERT_EQ(KORGetComponentInfoA(settings.get(), &info), 0u);
     EXPECT_STREQ(info.name, "GlobalSettings");
     EXPECT_STREQ(info.class_name, "TGlobalSettings");
-    struct Member {
-        const char* name;
-        int32_t dispid;
-        uint32_t kind;
-        const char* description;
-    };
     constexpr uint32_t P = KOR_MEMBER_PROPERTY, M = KOR_MEMBER_METHOD;
-    const Member expected[] = {
-        {"Ansi_CP", 1, P, "Cope page for ASCII-EBCDIC conversions"},
-        {"Codings", 23, P, "Pointer to the coding tree"},
-        {"CenturyThreshold", 12, P, "Number between 0-99 representing the century threshold"},
-        {"DateRef", 5, P, "Reference Date"},
-        {"DecenyThreshold", 13, P, "Number between 0-99 representing the deceny threshold"},
-        {"TimeRef", 6, P, "Reference Time"},
-        {"DetailedErrors", 15, P, "When true, full details on errors is provided"},
-        {"ParserTypes", 22, P, "Returns the list of available properties"},
-        {"DateAdd", 51, M, "Adds a number of years, months and days to a serial date"},
-        {"DateDay", 52, M, "Returns the day of the month of a given serial date"},
-        {"DateCentury", 53, M, "Returns the year (4 digits) from only the two last digits"},
-        {"DateDeceny", 54, M, "Returns the year (4 digits) from only the last digits"},
-        {"DateIsLeapYear", 55, M, "Returns \"true\" when the supplied serial date is leap"},
-        {"DateMonth", 56, M, "Returns the month number of a given serial date"},
-        {"DateRnd", 57, M, "Returns a random serial date within the given boundaries"},
-        {"DateSerial2DateString", 58, M, "Converts a serial date into a string date"},
-        {"DateString2DateSerial", 59, M, "Converts a string date into a serial date"},
-        {"DateIsValidFormat", 60, M, "Verifies if the IFM is a valid date format"},
-        {"DateWeek", 61, M, "Returns the week number of a given serial date"},
-        {"DateWeekDay", 62, M, "Returns the day number (Monday=1) of a given serial date"},
-        {"DateYear", 63, M, "Returns the year of a given serial date"},
-        {"ParserCreateFromPath", 65, M, "Creates a template parser from an URL path"},
-        {"RegisterOperator", 66, M, "Registers a sequence of operators under a new name"},
-        {"UnregisterOperator", 67, M, "Unregisters a registered sequence of operators"},
-    };
-    ASSERT_EQ(info.member_count, std::size(expected));
-    for (uint32_t i = 0; i < info.member_count; ++i) {
-        KORMEMBERINFO m{};
-        ASSERT_EQ(KORGetMemberInfoA(settings.get(), i, &m), 0u);
-        EXPECT_STREQ(m.name, expected[i].name);
-        EXPECT_EQ(m.dispid, expected[i].dispid) << m.name;
-        EXPECT_EQ(m.kind, expected[i].kind) << m.name;
-        EXPECT_STREQ(m.description, expected[i].description);
-        EXPECT_EQ(m.help_link, "payfmt#" + std::string(expected[i].name));
-    }
+    kortest::expectMembers(settings, {
+        {"Ansi_CP", 1, P, "Cope page for ASCII-EBCDIC conversions", "payfmt#Ansi_CP", 0},
+        {"Codings", 23, P, "Pointer to the coding tree", "payfmt#Codings", 0},
+        {"CenturyThreshold", 12, P, "Number between 0-99 representing the century threshold",
+         "payfmt#CenturyThreshold", 0},
+        {"DateRef", 5, P, "Reference Date", "payfmt#DateRef", 0},
+        {"DecenyThreshold", 13, P, "Number between 0-99 representing the deceny threshold", "payfmt#DecenyThreshold",
+         0},
+        {"TimeRef", 6, P, "Reference Time", "payfmt#TimeRef", 0},
+        {"DetailedErrors", 15, P, "When true, full details on errors is provided", "payfmt#DetailedErrors", 0},
+        {"ParserTypes", 22, P, "Returns the list of available properties", "payfmt#ParserTypes", 0},
+        {"DateAdd", 51, M, "Adds a number of years, months and days to a serial date", "payfmt#DateAdd", 0},
+        {"DateDay", 52, M, "Returns the day of the month of a given serial date", "payfmt#DateDay", 0},
+        {"DateCentury", 53, M, "Returns the year (4 digits) from only the two last digits", "payfmt#DateCentury", 0},
+        {"DateDeceny", 54, M, "Returns the year (4 digits) from only the last digits", "payfmt#DateDeceny", 0},
+        {"DateIsLeapYear", 55, M, "Returns \"true\" when the supplied serial date is leap", "payfmt#DateIsLeapYear", 0},
+        {"DateMonth", 56, M, "Returns the month number of a given serial date", "payfmt#DateMonth", 0},
+        {"DateRnd", 57, M, "Returns a random serial date within the given boundaries", "payfmt#DateRnd", 0},
+        {"DateSerial2DateString", 58, M, "Converts a serial date into a string date", "payfmt#DateSerial2DateString",
+         0},
+        {"DateString2DateSerial", 59, M, "Converts a string date into a serial date", "payfmt#DateString2DateSerial",
+         0},
+        {"DateIsValidFormat", 60, M, "Verifies if the IFM is a valid date format", "payfmt#DateIsValidFormat", 0},
+        {"DateWeek", 61, M, "Returns the week number of a given serial date", "payfmt#DateWeek", 0},
+        {"DateWeekDay", 62, M, "Returns the day number (Monday=1) of a given serial date", "payfmt#DateWeekDay", 0},
+        {"DateYear", 63, M, "Returns the year of a given serial date", "payfmt#DateYear", 0},
+        {"ParserCreateFromPath", 65, M, "Creates a template parser from an URL path", "payfmt#ParserCreateFromPath", 0},
+        {"RegisterOperator", 66, M, "Registers a sequence of operators under a new name", "payfmt#RegisterOperator", 0},
+        {"UnregisterOperator", 67, M, "Unregisters a registered sequence of operators", "payfmt#UnregisterOperator",
+         0},
+    });
 }
 
 TEST_F(SettingsComponent, ThereIsOneSettingsObject) {
@@ -451,23 +440,18 @@ TEST_F(SettingsComponent, ParserCreateNamesAndOpensAParserOfTheType) {
     EXPECT_EQ(KORObjectCount(), objects + 1);  // the one the outcome still holds
 }
 
-TEST_F(SettingsComponent, ParserCreateRefusesWhatItCannotMake) {
+// A creation that fails hands out nothing and leaves no component behind.
+struct Refusal {
+    std::vector<Var> args;
+    uint32_t code;
+    const char* description;  // null: not compared
+};
+
+template <class Create>
+void expectRefusals(Create&& create, const std::vector<Refusal>& cases) {
     const uint32_t objects = KORObjectCount();
-    struct Case {
-        std::vector<Var> args;
-        uint32_t code;
-        const char* description;
-    };
-    const Case cases[] = {
-        {{Var::text("x"), Var::text("PXYZ"), Var::integer(0)}, 0xE2060062, "(E2060062) PXYZ: unknown parser type"},
-        {{Var::text(""), Var::text("PFIX"), Var::integer(0)}, 0xE2070002, "(E2070002) Paser name is undefined"},
-        {{Var::text("x"), Var::text("PFIX"), Var::integer(0x7FFFFFF0)}, VEX_E_HANDLE | 0xC0000000u, nullptr},
-        {{Var::text("x"), Var::text("PFIX")}, KOR_C_BADPARAMCOUNT, "Invalid number of parameters"},
-        {{Var::text("x"), Var::text("PFIX"), Var::text("tree")}, KOR_C_TYPEMISMATCH,
-         "Type mismatch for parameter 3 (String)"},
-    };
-    for (const Case& c : cases) {
-        const Outcome r = settings.invoke(kParserCreate, kMethod, c.args);
+    for (const Refusal& c : cases) {
+        const Outcome r = create(c.args);
         EXPECT_NE(r.status, 0u);
         EXPECT_EQ(r.code, c.code);
         if (c.description) {
@@ -476,6 +460,21 @@ TEST_F(SettingsComponent, ParserCreateRefusesWhatItCannotMake) {
         EXPECT_EQ(r.result.v.type, static_cast<uint32_t>(VEXVT_EMPTY));
     }
     EXPECT_EQ(KORObjectCount(), objects);
+}
+
+TEST_F(SettingsComponent, ParserCreateRefusesWhatItCannotMake) {
+    expectRefusals([&](const std::vector<Var>& args) { return settings.invoke(kParserCreate, kMethod, args); },
+                   {
+                       {{Var::text("x"), Var::text("PXYZ"), Var::integer(0)}, 0xE2060062,
+                        "(E2060062) PXYZ: unknown parser type"},
+                       {{Var::text(""), Var::text("PFIX"), Var::integer(0)}, 0xE2070002,
+                        "(E2070002) Paser name is undefined"},
+                       {{Var::text("x"), Var::text("PFIX"), Var::integer(0x7FFFFFF0)}, VEX_E_HANDLE | 0xC0000000u,
+                        nullptr},
+                       {{Var::text("x"), Var::text("PFIX")}, KOR_C_BADPARAMCOUNT, "Invalid number of parameters"},
+                       {{Var::text("x"), Var::text("PFIX"), Var::text("tree")}, KOR_C_TYPEMISMATCH,
+                        "Type mismatch for parameter 3 (String)"},
+                   });
 }
 
 TEST_F(SettingsComponent, ParserCreateFromPathMakesAClosedTemplate) {
@@ -515,30 +514,17 @@ TEST_F(SettingsComponent, ParserPathsReadBackInTheFormTheyWereMadeFrom) {
 }
 
 TEST_F(SettingsComponent, ParserCreateFromPathRefusesWhatItCannotMake) {
-    const uint32_t objects = KORObjectCount();
-    struct Case {
-        std::vector<Var> args;
-        uint32_t code;
-        const char* description;
-    };
-    const Case cases[] = {
-        {{Var::text("parser:PXYZ/a")}, 0xE2060062, "(E2060062) PXYZ: unknown parser type"},
-        {{Var::text("parser:PFIX/a;Bogus=1")}, KOR_C_MEMBERNOTFOUND, "Member not found: 'TPFIX.Bogus'"},
-        {{Var::text("parser:PFIX/a"), Var::integer(0x7FFFFFF0)}, VEX_E_HANDLE | 0xC0000000u, nullptr},
-        {{}, KOR_C_BADPARAMCOUNT, "Invalid number of parameters"},
-        {{Var::text("parser:PFIX/a"), Var::integer(0), Var::integer(0)}, KOR_C_BADPARAMCOUNT,
-         "Invalid number of parameters"},
-        {{Var::text("parser:PFIX/a"), Var::text("tree")}, KOR_C_TYPEMISMATCH, "Type mismatch for parameter 2 (String)"},
-    };
-    for (const Case& c : cases) {
-        const Outcome r = settings.call("ParserCreateFromPath", c.args);
-        EXPECT_NE(r.status, 0u);
-        EXPECT_EQ(r.code, c.code);
-        if (c.description) {
-            EXPECT_EQ(r.description, c.description);
-        }
-    }
-    EXPECT_EQ(KORObjectCount(), objects);
+    expectRefusals([&](const std::vector<Var>& args) { return settings.call("ParserCreateFromPath", args); },
+                   {
+                       {{Var::text("parser:PXYZ/a")}, 0xE2060062, "(E2060062) PXYZ: unknown parser type"},
+                       {{Var::text("parser:PFIX/a;Bogus=1")}, KOR_C_MEMBERNOTFOUND, "Member not found: 'TPFIX.Bogus'"},
+                       {{Var::text("parser:PFIX/a"), Var::integer(0x7FFFFFF0)}, VEX_E_HANDLE | 0xC0000000u, nullptr},
+                       {{}, KOR_C_BADPARAMCOUNT, "Invalid number of parameters"},
+                       {{Var::text("parser:PFIX/a"), Var::integer(0), Var::integer(0)}, KOR_C_BADPARAMCOUNT,
+                        "Invalid number of parameters"},
+                       {{Var::text("parser:PFIX/a"), Var::text("tree")}, KOR_C_TYPEMISMATCH,
+                        "Type mismatch for parameter 2 (String)"},
+                   });
 }
 
 }  // namespace
