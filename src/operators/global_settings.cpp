@@ -20,8 +20,7 @@ namespace {
 
 using namespace settings_dispid;
 
-// Every method checks its arguments under this one location, the name scripts
-// have always seen for these checks.
+// The argument checks of every method report this one location.
 constexpr std::string_view kArgumentSource = "TVEXParser.RegisterOperator";
 constexpr std::string_view kSetSource = "TGlobalSettings.DoSetProperty";
 constexpr std::string_view kParserTypesSource = "TGlobalSettings.ParserTypes";
