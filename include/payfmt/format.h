@@ -1,8 +1,9 @@
 /*
  * payfmt format functions: apply, validate and check formats of the operator
  * language on the library's default parser, convert between raw bytes and
- * IStr text, a shared counter, and conversions between date texts and
- * serial dates.
+ * IStr text, compile and parse value trees with the default parser, hand out
+ * the default parser and the settings component, a shared counter, and
+ * conversions between date texts and serial dates.
  *
  * IStr text is how raw bytes cross this interface: printable ASCII other
  * than "#" stands for itself, every other byte is "#" and two hexadecimal
@@ -26,6 +27,7 @@
 #ifndef PAYFMT_FORMAT_H
 #define PAYFMT_FORMAT_H
 
+#include "kor.h"
 #include "vex.h"
 
 PAYFMT_EXTERN_C_BEGIN
@@ -60,6 +62,36 @@ PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF *result);
    every message followed by CR LF; otherwise the last message. Empty (null)
    when the last call reported nothing. */
 PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF *text);
+
+/* Value trees and components. The tree functions run the default parser
+   ("Default", a fixed-format parser) over a value tree: each field's value is
+   the node property named value_name ("Value" is the library's own name).
+   For the length of the call that name replaces the library's value property
+   name, which every parser reads; the name before it is back when the call
+   returns, whether it succeeded or not. The reserved arguments are not read.
+   A failure that ends the call early gives its code (VEX_E_HANDLE for a tree
+   handle that names no node) with the thread's error record set. */
+
+/* Compiles the value tree into a message and returns it as IStr text in
+   *result (null when the message is empty). */
+PAYFMT_API uint32_t FormatTGetA(VEXNODE tree, void *reserved1, const char *value_name, VEXBUF *result,
+                                void *reserved2);
+
+/* Parses message (IStr text, not empty) into the value tree. */
+PAYFMT_API uint32_t FormatTSetA(const char *message, VEXNODE tree, void *reserved1, const char *value_name,
+                                void *reserved2);
+
+/* *parser := a new reference to the default parser, the same parser on every
+   call, open from load. Returns 0, or VEX_E_POINTER for a null parser. The
+   reference belongs to the caller (KORRelease). */
+PAYFMT_API int32_t GetDefaultParser(KOROBJ *parser);
+
+/* *settings := a new reference to the settings component, the one object
+   through which scripts read and change the library's settings (code page,
+   date reference and year windows, registered operator sequences), call the
+   date functions and create parsers. Returns 0 or VEX_E_POINTER; the
+   reference belongs to the caller (KORRelease). */
+PAYFMT_API int32_t GetFormatRef(KOROBJ *settings);
 
 /* A process-wide counter, 0 at load; IncCounter wraps at 2^32. */
 PAYFMT_API uint32_t GetCounter(void);

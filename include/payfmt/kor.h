@@ -54,6 +54,7 @@ PAYFMT_EXTERN_C_BEGIN
 #define KOR_E_UNKNOWNNAME 0x80020006u    /* KORGetIDsOfNamesA: no member of that name */
 #define KOR_E_NONAMEDARGS 0x80020007u    /* named arguments are not supported */
 #define KOR_E_EXCEPTION 0x80020009u      /* the component failed; see the exception record */
+#define KOR_E_OVERFLOW 0x8002000Au       /* a number outside the range of its parameter */
 #define KOR_E_BADINDEX 0x8002000Bu       /* an index outside an indexed property */
 #define KOR_E_BADPARAMCOUNT 0x8002000Eu  /* wrong number of arguments */
 
@@ -63,6 +64,7 @@ PAYFMT_EXTERN_C_BEGIN
 #define KOR_C_MEMBERNOTFOUND 0xC0020003u
 #define KOR_C_PARAMNOTFOUND 0xC0020004u
 #define KOR_C_TYPEMISMATCH 0xC0020005u
+#define KOR_C_OVERFLOW 0xC002000Au
 #define KOR_C_BADINDEX 0xC002000Bu
 #define KOR_C_BADPARAMCOUNT 0xC002000Eu
 #define KOR_C_NOTSUPPORTED 0xC0004001u
@@ -121,7 +123,8 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dis
    Failures, when excep is given: the record is filled, and the status is the
    dispatch code for dispatch failures (KOR_E_MEMBERNOTFOUND,
    KOR_E_PARAMNOTFOUND, KOR_E_BADPARAMCOUNT, KOR_E_TYPEMISMATCH,
-   KOR_E_BADINDEX) or KOR_E_EXCEPTION for a failure of the component itself.
+   KOR_E_OVERFLOW, KOR_E_BADINDEX) or KOR_E_EXCEPTION for a failure of the
+   component itself.
    When excep is null, the status is the failure's own code with the top two
    bits set (0xC0020003 for an unknown member, 0xE2060002 for a bad TVR
    value). Either way the thread's error record holds the details.

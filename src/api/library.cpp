@@ -1,8 +1,9 @@
 #include "api/library.h"
 
 #include "engine/registries.h"
-#include "parsers/parser_info.h"
+#include "operators/global_settings_info.h"
 #include "operators/operator_table.h"
+#include "parsers/parser_info.h"
 #include "parsers/messages/emv_sequences.h"
 #include "support/error_info.h"
 
@@ -10,12 +11,19 @@ namespace payfmt {
 
 namespace {
 
-// The settings record comes first, then the two registries it sits beside,
-// then the default parser with its registered component info.
-Ref<TPFIX> bringUpDefaultParser() {
+// The settings record comes first, then the component over it, then the two
+// registries it sits beside.
+Ref<TGlobalSettings> bringUpSettings() {
     settings();
+    globalSettingsInfo();
+    Ref<TGlobalSettings> component = newComponent<TGlobalSettings>();
     conversionRegistry();
     validationRegistry();
+    return component;
+}
+
+// Then the default parser with its registered component info.
+Ref<TPFIX> bringUpDefaultParser() {
     fixParserInfo();
     Ref<TPFIX> parser = newComponent<TPFIX>();
     parser->setName("Default");
@@ -25,7 +33,7 @@ Ref<TPFIX> bringUpDefaultParser() {
 
 }  // namespace
 
-Library::Library() : defaultParser_(bringUpDefaultParser()) {
+Library::Library() : globalSettings_(bringUpSettings()), defaultParser_(bringUpDefaultParser()) {
     registerOperators();
     loadEmvSequences();
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The library's process-wide objects, brought up once in load order: the
-// settings record (with the error context and sequence store), the operator
-// registries, the default parser "Default" (open from load), the operator
-// table, and the component families.
+// settings record (with the error context and sequence store) and the
+// settings component over it, the operator registries, the default parser
+// "Default" (open from load), the operator table, and the component families.
 #include <cstdint>
 
+#include "operators/global_settings.h"
 #include "parsers/pfix.h"
 
 namespace payfmt {
@@ -13,11 +14,14 @@ class Library {
 public:
     static Library& instance();
 
+    TGlobalSettings& globalSettings() { return *globalSettings_; }
     TPFIX& defaultParser() { return *defaultParser_; }
     std::uint32_t counter = 0;
 
 private:
     Library();
+    // Made in this order, released in the reverse one.
+    Ref<TGlobalSettings> globalSettings_;
     Ref<TPFIX> defaultParser_;
 };
 

@@ -74,6 +74,8 @@ void Settings::selectCodePage(std::string_view name) {
     errors.raise("TGlobalSettings.DoSetProperty", kErrUnknownConversion, {name});
 }
 
+void Settings::replaceCodings(NodeId tree) { codings_.reset(tree ? nodes().copy(tree, true) : 0); }
+
 void Settings::setReferenceTime(double serial) { referenceTime_ = serial - std::floor(serial); }
 
 Settings& settings() {

@@ -50,6 +50,10 @@ public:
     std::int32_t decadeThreshold = 0;
 
     NodeId codings() const { return codings_.get(); }
+    // Keeps a copy of the tree as the coding tree and deletes the old one; 0
+    // leaves none. A handle that names no node is refused before anything
+    // changes.
+    void replaceCodings(NodeId tree);
 
     // The text of the current reports, as the detailed-errors setting asks.
     std::string errorText() const { return errors.errorText(detailedErrors); }

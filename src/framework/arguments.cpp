@@ -20,6 +20,14 @@ T Arguments::converted(std::size_t index, std::optional<T> value) const {
 
 std::int64_t Arguments::integer(std::size_t index) const { return converted(index, at(index).toInt()); }
 
+std::int64_t Arguments::integerIn(std::size_t index, std::int64_t lo, std::int64_t hi) const {
+    const std::int64_t value = integer(index);
+    if (value < lo || value > hi) throw EInvalidParameter::overflow(index + 1, value, std::string(source_));
+    return value;
+}
+
+double Arguments::real(std::size_t index) const { return converted(index, at(index).toDouble()); }
+
 bool Arguments::boolean(std::size_t index) const { return converted(index, at(index).toBool()); }
 
 std::string Arguments::text(std::size_t index) const { return converted(index, at(index).toText()); }

@@ -21,9 +21,15 @@ public:
     // Argument index (from 0) converted to the type, or EInvalidParameter
     // (type) naming the 1-based argument number and the given value's type.
     std::int64_t integer(std::size_t index) const;
+    // An integer that must lie from lo to hi, else EInvalidParameter
+    // (overflow), as when a 32-bit field or a tree handle is meant.
+    std::int64_t integerIn(std::size_t index, std::int64_t lo, std::int64_t hi) const;
+    // A number, as dates are (a serial date or anything that reads as one).
+    double real(std::size_t index) const;
     bool boolean(std::size_t index) const;
     std::string text(std::size_t index) const;
 
+    std::size_t size() const { return args_.size(); }
     bool present(std::size_t index) const { return !at(index).isMissing(); }
     std::optional<std::string> optionalText(std::size_t index) const;
 

@@ -26,4 +26,9 @@ EInvalidParameter EInvalidParameter::type(std::size_t number, std::string_view t
                                  std::string(typeName) + ")");
 }
 
+EInvalidParameter EInvalidParameter::overflow(std::size_t number, std::int64_t value, std::string source) {
+    return EInvalidParameter(KOR_C_OVERFLOW, std::move(source),
+                             "Overflow for parameter " + std::to_string(number) + " (" + std::to_string(value) + ")");
+}
+
 }  // namespace payfmt

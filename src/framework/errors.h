@@ -46,6 +46,8 @@ public:
     static EInvalidParameter count(std::string source);
     // number is 1-based; the message names the type of the value given.
     static EInvalidParameter type(std::size_t number, std::string_view typeName, std::string source);
+    // An integer outside the range the parameter allows.
+    static EInvalidParameter overflow(std::size_t number, std::int64_t value, std::string source);
 };
 
 // Where the dispatch contract raises its errors.

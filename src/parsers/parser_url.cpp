@@ -43,12 +43,14 @@ Ref<TPFIX> createParserFromUrl(std::string_view url, NodeId tree) {
         if (!dispid) throw EMemberNotFound(parser->ClassName(), name, "TGlobalSettings.ParserCreateFromPath");
         parser->SetProperty(*dispid, value);
     }
-    if (tree) {
-        const auto dispid = findDispId(*parser, "Definitions");
-        if (!dispid) throw EMemberNotFound(parser->ClassName(), "Definitions", "TGlobalSettings.ParserCreateFromPath");
-        parser->SetProperty(*dispid, Variant::integer(tree));
-    }
+    if (tree) setDefinitionTree(*parser, tree);
     return parser;
+}
+
+void setDefinitionTree(TPFIX& parser, NodeId tree) {
+    if (tree) nodes().get(tree);
+    if (const auto dispid = findDispId(parser, "Definitions")) parser.SetProperty(*dispid, Variant::integer(tree));
+    else parser.SetDefTree(tree);
 }
 
 }  // namespace payfmt

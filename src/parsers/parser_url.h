@@ -22,6 +22,11 @@ ParserUrl parseParserUrl(std::string_view url);
 // "%s: unknown parser type".
 Ref<TPFIX> createParser(std::string_view type);
 
+// Gives the parser a definition tree: through its Definitions property when
+// it has one; a parser without definitions (TPFIX) keeps none. A non-zero
+// handle must name a node.
+void setDefinitionTree(TPFIX& parser, NodeId tree);
+
 // A new, closed parser from a URL, its properties set by name; a non-zero
 // tree becomes its definition tree.
 Ref<TPFIX> createParserFromUrl(std::string_view url, NodeId tree);

@@ -3,7 +3,7 @@
 #include "engine/chain.h"
 #include "engine/istr.h"
 #include "framework/arguments.h"
-#include "framework/error_record.h"
+#include "framework/scripted.h"
 #include "parsers/charset_text.h"
 #include "parsers/node_props.h"
 #include "parsers/parse_context.h"
@@ -17,18 +17,6 @@ namespace {
 constexpr std::string_view kParserDoCall = "TVEXParser.DoCall";
 
 const TParseInherit kNewParser{};
-
-// A reset error context for one scripted call; a raised format error leaves
-// the call as the framework's error.
-template <class F>
-auto scripted(TPFIX& parser, F&& body) {
-    parser.errors().reset();
-    try {
-        return body();
-    } catch (const TFormatError& e) {
-        throw korErrorOf(e);
-    }
-}
 
 bool toBool(const Variant& v, std::string_view source) {
     auto b = v.toBool();
@@ -311,7 +299,7 @@ void TPFIX::DoCall(std::int32_t dispid, std::span<Variant> params, Variant& resu
         case kOpen:
         case kClose: {
             Arguments(params, 0, kParserDoCall);
-            result = Variant::integer(scripted(*this, [&] {
+            result = Variant::integer(scripted(errors(), [&] {
                 dispid == kOpen ? Open() : Close();
                 return worstCode();
             }));
@@ -325,7 +313,7 @@ void TPFIX::DoCall(std::int32_t dispid, std::span<Variant> params, Variant& resu
             const std::string format(params[2].bytes());
             if (dispid == kParse && !params[0].isStr() && !params[0].isBlob())
                 throw EInvalidParameter::type(1, params[0].typeName(), std::string(kParserDoCall));
-            result = Variant::integer(scripted(*this, [&] {
+            result = Variant::integer(scripted(errors(), [&] {
                 return dispid == kCompile ? Compile(params[0], tree, format) : Parse(params[0], tree, format);
             }));
             return;
@@ -388,7 +376,7 @@ void TPFIX::DoSetIndexedProperty(std::int32_t dispid, std::span<const Variant> i
     const char letter = charSetLetter(indices[0], shown);
     const auto text = value.toText();
     if (!text) throw EInvalidParameter::type(2, value.typeName(), "TPFIX.SetCharSet");
-    scripted(*this, [&] {
+    scripted(errors(), [&] {
         SetCharSet(letter ? std::string(1, letter) : shown, *text);
         return 0;
     });

@@ -26,28 +26,22 @@ struct Var {
     }
     ~Var() { VEXVarClear(&v); }
 
-    static Var text(std::string_view s) {
-        Var r;
-        VEXVarSetStrA(&r.v, s.data(), static_cast<uint32_t>(s.size()));
-        return r;
-    }
-    static Var integer(int64_t i) {
-        Var r;
-        VEXVarSetInt(&r.v, i);
-        return r;
-    }
-    static Var boolean(bool b) {
-        Var r;
-        VEXVarSetBool(&r.v, b);
-        return r;
-    }
-    static Var missing() {
-        Var r;
-        VEXVarSetMissing(&r.v);
-        return r;
-    }
+    static Var text(std::string_view s) { return made(VEXVarSetStrA, s.data(), static_cast<uint32_t>(s.size())); }
+    static Var integer(int64_t i) { return made(VEXVarSetInt, i); }
+    static Var boolean(bool b) { return made(VEXVarSetBool, b); }
+    static Var real(double d) { return made(VEXVarSetDouble, d); }
+    static Var date(double serial) { return made(VEXVarSetDate, serial); }
+    static Var missing() { return made(VEXVarSetMissing); }
     std::string str() const { return v.type == VEXVT_STRING ? std::string(v.u.s, v.length) : "<" + typeName() + ">"; }
     std::string typeName() const { return VEXVarTypeNameA(&v); }
+
+private:
+    template <class Set, class... Args>
+    static Var made(Set set, Args... args) {
+        Var r;
+        set(&r.v, args...);
+        return r;
+    }
 };
 static_assert(sizeof(Var) == sizeof(VEXVARIANT));
 
@@ -98,12 +92,14 @@ public:
         return byName(name, KOR_DISPATCH_METHOD, args);
     }
     // A property that holds a component, with a reference of its own.
-    Obj object(const char* name) const {
-        Outcome r = get(name);
-        EXPECT_EQ(r.result.v.type, static_cast<uint32_t>(VEXVT_OBJECT)) << name;
-        if (r.result.v.type != VEXVT_OBJECT) return Obj();
-        KORAddRef(r.result.v.u.obj);
-        return Obj(r.result.v.u.obj);
+    Obj object(const char* name) const { return held(get(name).result); }
+    // The component a variant holds, with a reference of its own; none when
+    // the variant holds no component.
+    static Obj held(const Var& value) {
+        EXPECT_EQ(value.v.type, static_cast<uint32_t>(VEXVT_OBJECT));
+        if (value.v.type != VEXVT_OBJECT) return Obj();
+        KORAddRef(value.v.u.obj);
+        return Obj(value.v.u.obj);
     }
 
 private:
@@ -123,6 +119,34 @@ private:
     }
     KOROBJ o_;
 };
+
+// One member as KORGetMemberInfoA describes it.
+struct MemberRow {
+    const char* name;
+    int32_t dispid;
+    uint32_t kind;
+    const char* description;
+    const char* help;
+    uint32_t attributes;
+};
+
+// The component describes exactly these members, in this order.
+inline void expectMembers(const Obj& component, const std::vector<MemberRow>& rows) {
+    KORCOMPONENTINFO info{};
+    ASSERT_EQ(KORGetComponentInfoA(component.get(), &info), 0u);
+    ASSERT_EQ(info.member_count, rows.size()) << info.name;
+    for (uint32_t i = 0; i < rows.size(); ++i) {
+        const MemberRow& row = rows[i];
+        KORMEMBERINFO m{};
+        ASSERT_EQ(KORGetMemberInfoA(component.get(), i, &m), 0u);
+        EXPECT_STREQ(m.name, row.name) << info.name;
+        EXPECT_EQ(m.dispid, row.dispid) << row.name;
+        EXPECT_EQ(m.kind, row.kind) << row.name;
+        EXPECT_STREQ(m.description, row.description) << row.name;
+        EXPECT_STREQ(m.help_link, row.help) << row.name;
+        EXPECT_EQ(m.attributes, row.attributes) << row.name;
+    }
+}
 
 using test::lastRecord;
 using test::Record;

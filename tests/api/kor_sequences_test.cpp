@@ -8,6 +8,7 @@ namespace {
 
 using kortest::Obj;
 using kortest::Outcome;
+using kortest::MemberRow;
 using kortest::Var;
 
 std::string bitName(int n) { return "Bit" + std::to_string(n); }
@@ -148,15 +149,6 @@ TEST(EmvSequences, UnknownMembersAndTheUnhandledOnesAreNotFound) {
     EXPECT_EQ(count.source, "Quorvin.KOR.TAutomationObject.DoSetProperty");
 }
 
-struct MemberRow {
-    const char* name;
-    int32_t dispid;
-    uint32_t kind;
-    const char* description;
-    const char* help;
-    uint32_t attributes;
-};
-
 // The fixed members every sequence declares first, then its own rows.
 void expectMembers(const char* component, uint32_t valueAttributes, std::vector<MemberRow> own) {
     std::vector<MemberRow> rows = {
@@ -166,21 +158,7 @@ void expectMembers(const char* component, uint32_t valueAttributes, std::vector<
         {"AddProperty", 513, KOR_MEMBER_METHOD, "Adds a definition bit", "Messages#AddProperty", 0},
     };
     rows.insert(rows.end(), own.begin(), own.end());
-    Obj seq = Obj::create(component);
-    KORCOMPONENTINFO info{};
-    ASSERT_EQ(KORGetComponentInfoA(seq.get(), &info), 0u);
-    ASSERT_EQ(info.member_count, rows.size()) << component;
-    for (uint32_t i = 0; i < rows.size(); ++i) {
-        const MemberRow& row = rows[i];
-        KORMEMBERINFO m{};
-        ASSERT_EQ(KORGetMemberInfoA(seq.get(), i, &m), 0u);
-        EXPECT_STREQ(m.name, row.name) << component;
-        EXPECT_EQ(m.dispid, row.dispid) << row.name;
-        EXPECT_EQ(m.kind, row.kind) << row.name;
-        EXPECT_STREQ(m.description, row.description) << row.name;
-        EXPECT_STREQ(m.help_link, row.help) << row.name;
-        EXPECT_EQ(m.attributes, row.attributes) << row.name;
-    }
+    kortest::expectMembers(Obj::create(component), rows);
 }
 
 TEST(EmvSequences, MembersAreDescribedInDeclarationOrder) {

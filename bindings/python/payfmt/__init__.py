@@ -7,6 +7,11 @@ and methods as attributes.
     >>> tvr.Byte1.Bit8
     True
 
+The library's own objects are at hand without creating anything:
+payfmt.settings() is the settings component (code page, date reference,
+registered operator sequences, date functions, parser creation) and
+payfmt.default_parser() the default parser "Default".
+
 The library is found through the PAYFMT_LIBRARY environment variable, else
 in the build trees of this source checkout, else on the system's library
 path; payfmt.load(path) picks one explicitly. Failures raise PayfmtError
@@ -17,14 +22,14 @@ import ctypes
 
 from . import _errors
 from . import _native
-from ._component import Component, Indexed, handle_of, wrap
+from ._component import ByIndex, Component, Indexed, handle_of, wrap
 from ._errors import MemberNotFoundError, PayfmtError
 from ._native import load
 from ._trees import Tree
 from ._variant import Missing, Ref, fill
 
-__all__ = ["Component", "Indexed", "MemberNotFoundError", "Missing", "PayfmtError", "Ref", "Tree", "create", "load",
-           "object_count"]
+__all__ = ["ByIndex", "Component", "Indexed", "MemberNotFoundError", "Missing", "PayfmtError", "Ref", "Tree", "create",
+           "default_parser", "invoke", "load", "object_count", "settings"]
 
 
 def create(name, *args):
@@ -46,3 +51,28 @@ def create(name, *args):
 def object_count():
     """Components alive in the process."""
     return load().KORObjectCount()
+
+
+def settings():
+    """The library's settings component, the one object behind every format
+    and parser call."""
+    return _process_component("GetFormatRef")
+
+
+def default_parser():
+    """The default parser "Default", a fixed-format parser open from load;
+    the same parser on every call."""
+    return _process_component("GetDefaultParser")
+
+
+def _process_component(export):
+    lib = load()
+    handle = ctypes.c_void_p()
+    _errors.check(lib, getattr(lib, export)(ctypes.byref(handle)) & 0xFFFFFFFF)
+    return wrap(lib, handle.value, add_ref=False)
+
+
+def invoke(component, dispid, *args):
+    """Calls the component's method dispid with positional arguments, also a
+    method its class does not describe (the settings' ParserCreate, 64)."""
+    return component._invoke(dispid, _native.KOR_DISPATCH_METHOD, args)

@@ -86,6 +86,30 @@ class Indexed(list):
             list.__setitem__(self, key, value)
 
 
+class ByIndex:
+    """A property that is only read element by element, such as the settings'
+    ParserTypes: obj.Prop[i] (obj.Prop[i, j] with more indices) reads and
+    writes one element through the component."""
+
+    __slots__ = ("_owner", "_dispid")
+
+    def __init__(self, owner, dispid):
+        self._owner, self._dispid = owner, dispid
+
+    @staticmethod
+    def _indices(key):
+        return key if isinstance(key, tuple) else (key,)
+
+    def __getitem__(self, key):
+        return self._owner._invoke(self._dispid, n.KOR_DISPATCH_GET, self._indices(key))
+
+    def __setitem__(self, key, value):
+        self._owner._invoke(self._dispid, n.KOR_DISPATCH_PUT, self._indices(key) + (value,))
+
+    def __repr__(self):
+        return f"<payfmt property {self._dispid} read by index>"
+
+
 class Component:
     """A reference to a payfmt component. Attributes are the component's
     members: properties read and write, methods are called with positional
@@ -142,7 +166,13 @@ class Component:
         return dispid.value
 
     def _read(self, dispid):
-        value = self._invoke(dispid, n.KOR_DISPATCH_METHOD | n.KOR_DISPATCH_GET, ())
+        try:
+            value = self._invoke(dispid, n.KOR_DISPATCH_METHOD | n.KOR_DISPATCH_GET, ())
+        except _errors.PayfmtError as error:
+            # A property that cannot be read whole wants its indices.
+            if error.status != n.KOR_E_BADPARAMCOUNT:
+                raise
+            return ByIndex(self, dispid)
         return Indexed(self, dispid, value) if isinstance(value, list) else value
 
     def _invoke(self, dispid, flags, args):

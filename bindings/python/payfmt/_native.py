@@ -14,6 +14,7 @@ KOR_MEMBER_METHOD = 2
 KOR_MEMBER_CONSTANT = 3
 
 KOR_E_NONAMEDARGS = 0x80020007
+KOR_E_BADPARAMCOUNT = 0x8002000E
 KOR_C_MEMBERNOTFOUND = 0xC0020003
 
 VEXVT_EMPTY, VEXVT_NULL, VEXVT_MISSING, VEXVT_INT, VEXVT_BOOL, VEXVT_DOUBLE = range(6)
@@ -99,6 +100,8 @@ _SIGNATURES = {
     "VEXTreeFromJsonA": (_u32, [ctypes.c_char_p, _u32, ctypes.POINTER(_u32)]),
     "VEXTreeToJsonA": (_u32, [_u32, ctypes.POINTER(_ptr)]),
     "VEXTreeDeleteNode": (_u32, [_u32, ctypes.c_int32]),
+    "GetFormatRef": (ctypes.c_int32, [ctypes.POINTER(_ptr)]),
+    "GetDefaultParser": (ctypes.c_int32, [ctypes.POINTER(_ptr)]),
 }
 
 
