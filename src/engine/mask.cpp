@@ -4,7 +4,7 @@
 
 #include "engine/chain.h"
 #include "engine/chain_cache.h"
-#include "engine/char_spec.h"
+#include "engine/charset_specifier.h"
 #include "engine/istr.h"
 #include "engine/parser_core.h"
 #include "engine/registries.h"

@@ -1,6 +1,6 @@
 #include "engine/parser_core.h"
 
-#include "engine/char_spec.h"
+#include "engine/charset_specifier.h"
 #include "engine/istr.h"
 #include "support/ascii.h"
 

@@ -1,4 +1,4 @@
-#include "engine/char_spec.h"
+#include "engine/charset_specifier.h"
 
 namespace payfmt {
 
