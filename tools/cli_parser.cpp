@@ -99,8 +99,12 @@ void printTree(const Options& o, VEXNODE node, int depth) {
     if (value && (!group || count == 0)) std::printf(" = %s", shown(o, *value).c_str());
     std::printf("\n");
     if (const auto error = property(node, "Error")) {
-        std::string lines = *error;
-        for (std::size_t p = 0; (p = lines.find("\r\n", p)) != std::string::npos;) lines.replace(p, 2, " ");
+        // Detailed reports come one per line: show them on one.
+        std::string lines;
+        for (char c : *error) {
+            if (c == '\n') lines += ' ';
+            else if (c != '\r') lines += c;
+        }
         std::printf("%*s! %s\n", depth * 2 + 2, "", lines.c_str());
     }
     for (uint32_t i = 0; i < count; ++i) printTree(o, VEXTreeGetChild(node, i), depth + 1);
