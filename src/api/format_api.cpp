@@ -105,11 +105,7 @@ PAYFMT_API uint32_t FormatValidateFmtA(const char* format, VEXNODE error_node) {
             Settings& s = call.parser().settings();
             const auto chain = s.chains.get(text, true, s.sequences);
             for (const ChainStep& step : chain->steps) {
-                if (step.failure) {
-                    const XfoFailure& f = *step.failure;
-                    if (f.arg2.empty()) call.errors().record("TPFIX.ParseXFO", f.code, {f.arg1});
-                    else call.errors().record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
-                }
+                if (step.failure) recordXfoFailure(call.errors(), *step.failure);
                 if (call.errors().holdsError() || !step.op) break;
             }
             return call.errors().status();

@@ -45,14 +45,6 @@ std::uint32_t mapBack(const OpContext& ctx, std::uint32_t n, std::size_t inputSi
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(used, inputSize));
 }
 
-// Records a report that splitting the format left for this step.
-void replayFailure(ParserCore& parser, const ChainStep& step) {
-    if (!step.failure) return;
-    const XfoFailure& f = *step.failure;
-    if (f.arg2.empty()) parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1});
-    else parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
-}
-
 void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, std::size_t index,
                   std::string_view mask, bool allowNull, BytesView in, Output& out) {
     TFormatError& errors = parser.errors();
@@ -62,7 +54,7 @@ void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
         const ChainStep& step = chain.steps[index];
         ctx.name = step.name;
         ctx.args = step.args;
-        replayFailure(parser, step);
+        if (step.failure) recordXfoFailure(parser.errors(), *step.failure);
         if (!errors.holdsError()) {
             runOperator(parser, ctx, step.op, step.name, in, out);
             if (!errors.holdsError()) {
@@ -102,7 +94,7 @@ void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
         const ChainStep& step = chain.steps[index];
         ctx.name = step.name;
         ctx.args = step.args;
-        replayFailure(parser, step);
+        if (step.failure) recordXfoFailure(parser.errors(), *step.failure);
         if (errors.holdsError()) return;
         runOperator(parser, ctx, step.op, step.name, in, out);
         if (errors.holdsError()) return;

@@ -78,14 +78,15 @@ XfoSplit splitOperator(std::string_view text, bool strict, const SequenceStore& 
     return r;
 }
 
+void recordXfoFailure(TFormatError& errors, const XfoFailure& f) {
+    if (f.arg2.empty()) errors.record("TPFIX.ParseXFO", f.code, {f.arg1});
+    else errors.record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
+}
+
 XfoSplit ParseXFO(ParserCore& parser, std::string_view text, bool strict) {
     int budget = kExpansionBudget;
     XfoSplit r = splitOperator(text, strict, parser.settings().sequences, budget);
-    if (r.failure) {
-        const auto& f = *r.failure;
-        if (f.arg2.empty()) parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1});
-        else parser.errors().record("TPFIX.ParseXFO", f.code, {f.arg1, f.arg2});
-    }
+    if (r.failure) recordXfoFailure(parser.errors(), *r.failure);
     return r;
 }
 

@@ -13,6 +13,7 @@
 namespace payfmt {
 
 class ParserCore;
+class TFormatError;
 class SequenceStore;
 
 constexpr std::uint32_t kErrBadParameterChar = 0xE206002D;
@@ -40,6 +41,9 @@ constexpr int kExpansionBudget = 256;
 
 // Splits off the first operator without recording anything.
 XfoSplit splitOperator(std::string_view text, bool strict, const SequenceStore& sequences, int& expansionBudget);
+
+// Records a failure that splitting left, at the engine's splitting location.
+void recordXfoFailure(TFormatError& errors, const XfoFailure& failure);
 
 // The engine's ParseXFO: splits and records the failure, if any, in the
 // parser's error context.
