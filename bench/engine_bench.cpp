@@ -28,7 +28,7 @@ void BM_ApplyIFO_ThreeOperators(benchmark::State& state) {
         Output out;
         ApplyIFO(parser, ctx, "HEX2RAW.INVERSE.RAW2DEC", "", false, "1234", out);
         benchmark::DoNotOptimize(out.view().data());
-        settings.errors.reset();
+        settings.errors().reset();
     }
 }
 BENCHMARK(BM_ApplyIFO_ThreeOperators);
@@ -42,7 +42,7 @@ void BM_ApplyOFO_ThreeOperators(benchmark::State& state) {
         Output out;
         ApplyOFO(parser, ctx, "DEC2RAW.INVERSE.RAW2HEX", "4660", out);
         benchmark::DoNotOptimize(out.view().data());
-        settings.errors.reset();
+        settings.errors().reset();
     }
 }
 BENCHMARK(BM_ApplyOFO_ThreeOperators);

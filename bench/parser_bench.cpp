@@ -39,7 +39,7 @@ void BM_ParseBatch(benchmark::State& state) {
     BatchExample ex;
     for (auto _ : state) {
         OwnedTree tree(nodes().copy(ex.templ.get(), true));
-        settings().errors.reset();
+        settings().errors().reset();
         benchmark::DoNotOptimize(ex.parser->Parse(Variant::blob(ex.message), tree.get(), ""));
     }
     state.SetItemsProcessed(state.iterations());
@@ -50,7 +50,7 @@ BENCHMARK(BM_ParseBatch);
 void BM_CompileBatch(benchmark::State& state) {
     BatchExample ex;
     for (auto _ : state) {
-        settings().errors.reset();
+        settings().errors().reset();
         Variant message = Variant::blob("");
         benchmark::DoNotOptimize(ex.parser->Compile(message, ex.filled.get(), ""));
     }

@@ -164,7 +164,7 @@ PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF* result) {
 PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF* text) {
     return guarded("FormatErrorText", [&] {
         requirePointer(text, "FormatErrorText", "text");
-        const std::string t = settings().errors.errorText(detailed != 0);
+        const std::string t = settings().errors().errorText(detailed != 0);
         freeBuffer(*text);
         *text = t.empty() ? nullptr : newBuffer(t);
         return VEX_OK;

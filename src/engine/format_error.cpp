@@ -7,6 +7,11 @@ namespace payfmt {
 
 TFormatError::TFormatError() : state_(std::make_shared<State>()) { reset(); }
 
+TFormatError& threadErrors() {
+    thread_local TFormatError context;
+    return context;
+}
+
 void publish(const ErrorEntry& e) { setErrorInfo(ErrorInfo{e.code, e.location, e.message, {}, 0}); }
 
 void TFormatError::reset() {

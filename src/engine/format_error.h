@@ -84,4 +84,7 @@ private:
 // Publishes an entry as the calling thread's error record.
 void publish(const ErrorEntry& e);
 
+// The calling thread's error context, made on the thread's first report.
+TFormatError& threadErrors();
+
 }  // namespace payfmt

@@ -14,7 +14,7 @@ public:
     virtual ~ParserCore() = default;
 
     Settings& settings() const { return *settings_; }
-    TFormatError& errors() const { return settings_->errors; }
+    TFormatError& errors() const { return settings_->errors(); }
 
     // The class of an upper-case letter "A" to "Z".
     const CharSet& charClass(char letter) const { return classes_[static_cast<std::size_t>(letter - 'A')]; }

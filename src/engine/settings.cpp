@@ -71,7 +71,7 @@ void Settings::selectCodePage(std::string_view name) {
         codePageName.assign(name);
         return;
     }
-    errors.raise("TGlobalSettings.DoSetProperty", kErrUnknownConversion, {name});
+    errors().raise("TGlobalSettings.DoSetProperty", kErrUnknownConversion, {name});
 }
 
 void Settings::replaceCodings(NodeId tree) { codings_.reset(tree ? nodes().copy(tree, true) : 0); }

@@ -35,7 +35,10 @@ public:
     void selectCodePage(std::string_view name);
     OpenParsers openParsers;
     bool detailedErrors = false;
-    TFormatError errors;
+    // The error context of the calling thread: each thread collects the
+    // reports of its own calls, so one thread's call never hides or mixes
+    // with another's.
+    TFormatError& errors() const { return threadErrors(); }
     SequenceStore sequences;
     ChainCache chains;  // parsed formats, emptied when the sequences change
 
@@ -56,7 +59,7 @@ public:
     void replaceCodings(NodeId tree);
 
     // The text of the current reports, as the detailed-errors setting asks.
-    std::string errorText() const { return errors.errorText(detailedErrors); }
+    std::string errorText() const { return errors().errorText(detailedErrors); }
 
 private:
     double referenceDate_ = 0;

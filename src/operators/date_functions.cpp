@@ -12,7 +12,7 @@ namespace payfmt {
 
 namespace {
 
-DateReport reportAs(Settings& s, std::string_view function) { return DateReport{s.errors, function, function}; }
+DateReport reportAs(Settings& s, std::string_view function) { return DateReport{s.errors(), function, function}; }
 
 std::int64_t wholeDays(double serial) { return static_cast<std::int64_t>(std::floor(serial)); }
 
@@ -27,7 +27,7 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b !=
 
 const DateLayout& layoutFor(Settings& s, std::string_view function, std::string_view format) {
     const DateLayout* layout = findDateLayout(format);
-    if (!layout) s.errors.raise(function, kErrOperatorNotFound, {format});
+    if (!layout) s.errors().raise(function, kErrOperatorNotFound, {format});
     return *layout;
 }
 
@@ -79,13 +79,13 @@ std::int32_t DateWeek(const Settings&, double date) {
 
 std::string DateSerial2DateString(Settings& s, double date, std::string_view format) {
     const DateLayout& layout = layoutFor(s, "DateSerial2DateString", format);
-    const DateReport report{s.errors, "DateSerial2DateString", layout.name};
+    const DateReport report{s.errors(), "DateSerial2DateString", layout.name};
     return writeDateField(layout, dateTimeFromSerial(date, report));
 }
 
 double DateString2DateSerial(Settings& s, std::string_view text, std::string_view format) {
     const DateLayout& layout = layoutFor(s, "DateString2DateSerial", format);
-    const DateReport report{s.errors, "DateString2DateSerial", layout.name};
+    const DateReport report{s.errors(), "DateString2DateSerial", layout.name};
     return serialFromDateTime(readDateField(layout, text, s, report));
 }
 

@@ -41,7 +41,7 @@ NodeId treeAt(const Arguments& a, std::size_t i) {
 // anything else is refused and the record keeps what it had.
 double checkedSerial(Settings& s, const Arguments& a, std::string_view property) {
     const double serial = a.real(0);
-    civilDayOf(serial, DateReport{s.errors, kSetSource, property});
+    civilDayOf(serial, DateReport{s.errors(), kSetSource, property});
     return serial;
 }
 
@@ -163,7 +163,7 @@ TGlobalSettings::TGlobalSettings(Settings& record) : record_(record) {}
 const TKORComponentInfo* TGlobalSettings::GetComponentInfo() const { return &globalSettingsInfo(); }
 
 void TGlobalSettings::DoCall(std::int32_t dispid, std::span<Variant> params, Variant& result) {
-    scripted(record_.errors, [&] {
+    scripted(record_.errors(), [&] {
         const Method* m = find(kMethods, dispid);
         if (!m) return TKORComponent::DoCall(dispid, params, result);
         m->run(record_, checkedArguments(*m, params), result);
@@ -171,7 +171,7 @@ void TGlobalSettings::DoCall(std::int32_t dispid, std::span<Variant> params, Var
 }
 
 void TGlobalSettings::DoGetProperty(std::int32_t dispid, Variant& value) {
-    scripted(record_.errors, [&] {
+    scripted(record_.errors(), [&] {
         const Property* p = find(kProperties, dispid);
         if (!p) return TKORComponent::DoGetProperty(dispid, value);
         value = p->get(record_);
@@ -179,7 +179,7 @@ void TGlobalSettings::DoGetProperty(std::int32_t dispid, Variant& value) {
 }
 
 void TGlobalSettings::DoSetProperty(std::int32_t dispid, const Variant& value) {
-    scripted(record_.errors, [&] {
+    scripted(record_.errors(), [&] {
         const Property* p = find(kProperties, dispid);
         if (!p || !p->set) return TKORComponent::DoSetProperty(dispid, value);
         p->set(record_, Arguments(std::span(&value, 1), 1, kSetSource));
@@ -188,7 +188,7 @@ void TGlobalSettings::DoSetProperty(std::int32_t dispid, const Variant& value) {
 
 void TGlobalSettings::DoGetIndexedProperty(std::int32_t dispid, std::span<const Variant> indices, Variant& value) {
     if (dispid != kParserTypes) return TKORComponent::DoGetIndexedProperty(dispid, indices, value);
-    record_.errors.reset();
+    record_.errors().reset();
     const std::int64_t index = Arguments(indices, 1, kParserTypesSource).integer(0);
     const bool known = index >= 1 && index <= static_cast<std::int64_t>(kParserTypeNames.size());
     value = Variant::text(known ? kParserTypeNames[static_cast<std::size_t>(index - 1)] : std::string_view());

@@ -124,7 +124,10 @@ std::span<const OperatorDef> operatorTable() { return kOperators; }
 
 void registerOperators() {
     static const bool done = [] {
-        TFormatError& errors = settings().errors;
+        // The names are fixed and valid. A context of its own keeps the
+        // loading thread's context untouched: thread-local storage made at
+        // load would keep the library from ever being unloaded.
+        TFormatError errors;
         for (const OperatorDef& d : kOperators) {
             conversionRegistry().add(errors, d.name, d.op);
             if (d.validation) validationRegistry().add(errors, d.name, d.op);

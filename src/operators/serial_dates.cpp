@@ -43,12 +43,12 @@ DateTime dateTimeFromSerial(double serial, const DateReport& report) {
 }
 
 double iDateToSerial(Settings& s, std::string_view idate) {
-    const DateReport report{s.errors, "IDateToSerial", "IDateToSerial"};
+    const DateReport report{s.errors(), "IDateToSerial", "IDateToSerial"};
     return serialFromDateTime(readDateField(iDateLayout(), idate, s, report));
 }
 
 std::string serialToIDate(Settings& s, double serial) {
-    const DateReport report{s.errors, "SerialToIDate", "SerialToIDate"};
+    const DateReport report{s.errors(), "SerialToIDate", "SerialToIDate"};
     return writeDateField(iDateLayout(), dateTimeFromSerial(serial, report));
 }
 

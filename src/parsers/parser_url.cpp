@@ -27,7 +27,7 @@ Ref<TPFIX> createParser(std::string_view type) {
     Ref<RefObject> made;
     if (ObjectRegistry::instance().contains(type)) made = ObjectRegistry::instance().create(type, {});
     auto* parser = dynamic_cast<TPFIX*>(made.get());
-    if (!parser) settings().errors.raise("TVEXParser.ParserCreate", kErrUnknownParserType, {type});
+    if (!parser) settings().errors().raise("TVEXParser.ParserCreate", kErrUnknownParserType, {type});
     return Ref<TPFIX>::share(parser);
 }
 

@@ -134,7 +134,7 @@ void nestedHexOperator(OpContext& ctx, BytesView in, Output& out, ParserCore& pa
 void throwingOperator(OpContext&, BytesView, Output&, ParserCore&) { throw std::runtime_error("device unplugged"); }
 
 TEST_F(ChainTest, OperatorsCanRunChainsReentrantly) {
-    conversionRegistry().add(settings.errors, "TESTNESTED", nestedHexOperator);
+    conversionRegistry().add(settings.errors(), "TESTNESTED", nestedHexOperator);
     // The nested chain's mask cut its output, but the next operator sees the
     // operator's whole buffer.
     const auto r = input("TESTNESTED.RAW2HEX", "0AFF");
@@ -144,7 +144,7 @@ TEST_F(ChainTest, OperatorsCanRunChainsReentrantly) {
 }
 
 TEST_F(ChainTest, ForeignExceptionsBecomeReportsNotCrashes) {
-    conversionRegistry().add(settings.errors, "TESTTHROW", throwingOperator);
+    conversionRegistry().add(settings.errors(), "TESTTHROW", throwingOperator);
     auto r = input("RAW2HEX.TESTTHROW", "A");
     EXPECT_EQ(r.status, kErrForeignException);
     EXPECT_EQ(r.reports.back().message, "device unplugged");

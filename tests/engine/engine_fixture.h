@@ -35,10 +35,10 @@ public:
         r.produced = out.produced();
         r.out = Bytes(out.view());
         r.consumed = ctx.consumed;
-        const auto& es = settings.errors.entries();
+        const auto& es = settings.errors().entries();
         r.reports.assign(es.begin() + 1, es.end());
-        r.status = settings.errors.status();
-        settings.errors.reset();
+        r.status = settings.errors().status();
+        settings.errors().reset();
         return r;
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 #include "engine/format_error.h"
 #include "engine/messages.h"
@@ -20,6 +21,22 @@ TEST(Messages, UnknownCodesAndMissingArgumentsGiveInternalErrors) {
     EXPECT_EQ(buildMessage(0xE2060000, {}), "ErrDesc: Internal Error: No error message defined for E2060000");
     EXPECT_EQ(buildMessage(0x12345678, {"x"}), "ErrDesc: Internal Error: No error message defined for 12345678");
     EXPECT_EQ(buildMessage(0xE2060004, {"FIX"}), "ErrDesc: Internal Error: Wrong parameters for error E2060004");
+}
+
+TEST(ThreadErrors, EachThreadCollectsItsOwnReports) {
+    threadErrors().reset();
+    threadErrors().record("here", 0xA2060025, {"N2", "2", "1"});
+    std::string seenThere;
+    std::thread other([&] {
+        TFormatError& mine = threadErrors();
+        seenThere = mine.errorText(false);  // a new thread starts with nothing
+        mine.record("there", 0xE2060001, {"FOO"});
+        mine.reset();
+    });
+    other.join();
+    EXPECT_EQ(seenThere, "");
+    EXPECT_EQ(threadErrors().errorText(false), "(A2060025) N2: expected 2 input characters, received 1");
+    threadErrors().reset();
 }
 
 class FormatErrorTest : public ::testing::Test {

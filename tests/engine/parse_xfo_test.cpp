@@ -48,23 +48,23 @@ TEST_F(ParseXfoTest, SplitsTheFirstOperator) {
         {std::string("AB\0CD", 5), true, "AB", "", "", 0},
     };
     for (const auto& c : cases) {
-        settings.errors.reset();
+        settings.errors().reset();
         const XfoSplit s = ParseXFO(parser, c.format, c.strict);
         EXPECT_EQ(s.name, c.name) << c.format;
         EXPECT_EQ(argsText(s), c.args) << c.format;
         EXPECT_EQ(s.rest, c.rest) << c.format;
-        EXPECT_EQ(settings.errors.lastCode(), c.code) << c.format;
+        EXPECT_EQ(settings.errors().lastCode(), c.code) << c.format;
     }
 }
 
 TEST_F(ParseXfoTest, BadParameterMessageNamesOperatorAndCharacter) {
     ParseXFO(parser, "FIX(2", true);
-    EXPECT_EQ(settings.errors.entries().back().message,
+    EXPECT_EQ(settings.errors().entries().back().message,
               "(E206002D) FIX: invalid character found ('(') in the parameters");
-    settings.errors.reset();
+    settings.errors().reset();
     ParseXFO(parser, "FIX(2)", true);
     ParseXFO(parser, "A;B", true);
-    EXPECT_EQ(settings.errors.entries().back().message,
+    EXPECT_EQ(settings.errors().entries().back().message,
               "(E206002D) A: invalid character found (';') in the parameters");
 }
 
@@ -81,19 +81,19 @@ TEST_F(ParseXfoTest, SequencesExpandTextually) {
     // Expansion parses strictly whatever the caller asked.
     settings.sequences.store("LOOSE", "A B");
     ParseXFO(parser, "LOOSE", false);
-    EXPECT_EQ(settings.errors.lastCode(), kErrBadParameterChar);
+    EXPECT_EQ(settings.errors().lastCode(), kErrBadParameterChar);
 }
 
 TEST_F(ParseXfoTest, SequenceExpandingIntoItselfIsRefused) {
     settings.sequences.store("LOOP", "LOOP.X");
     XfoSplit s = ParseXFO(parser, "LOOP", true);
-    EXPECT_EQ(settings.errors.lastCode(), kErrSequenceLoop);
-    EXPECT_EQ(settings.errors.entries().back().message, "(E206000E) LOOP: operator sequence expands into itself");
-    settings.errors.reset();
+    EXPECT_EQ(settings.errors().lastCode(), kErrSequenceLoop);
+    EXPECT_EQ(settings.errors().entries().back().message, "(E206000E) LOOP: operator sequence expands into itself");
+    settings.errors().reset();
     settings.sequences.store("PING", "PONG");
     settings.sequences.store("PONG", "PING(1)");
     ParseXFO(parser, "PING", true);
-    EXPECT_EQ(settings.errors.lastCode(), kErrSequenceLoop);
+    EXPECT_EQ(settings.errors().lastCode(), kErrSequenceLoop);
     (void)s;
 }
 

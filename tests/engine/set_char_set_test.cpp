@@ -19,12 +19,12 @@ class SetCharSetTest : public ::testing::Test {
 protected:
     // Runs SetCharSet; the code it raised, 0 when it did not.
     std::uint32_t set(std::string_view letter, std::string_view specifier) {
-        settings.errors.reset();
+        settings.errors().reset();
         try {
             parser.SetCharSet(letter, specifier);
             return 0;
         } catch (const TFormatError&) {
-            return settings.errors.lastCode();
+            return settings.errors().lastCode();
         }
     }
 
@@ -76,8 +76,8 @@ TEST_F(SetCharSetTest, BadLetterOrMissingBracketsLeaveTheClass) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(set(c.letter, c.specifier), c.code) << c.letter << " " << c.specifier;
-        EXPECT_EQ(settings.errors.entries().back().message, c.message);
-        EXPECT_EQ(settings.errors.lastLocation(), "TPFIX.SetCharSet");
+        EXPECT_EQ(settings.errors().entries().back().message, c.message);
+        EXPECT_EQ(settings.errors().lastLocation(), "TPFIX.SetCharSet");
         EXPECT_EQ(parser.charClass('N'), before);
     }
     // A bad escape inside the brackets stops as IStr decoding does.

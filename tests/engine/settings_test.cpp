@@ -17,7 +17,6 @@ TEST(Settings, InitialValues) {
     EXPECT_EQ(s.latinToEbcdic, builtinConversion(1));
     EXPECT_EQ(s.ebcdicToLatin, builtinConversion(2));
     EXPECT_FALSE(s.detailedErrors);
-    EXPECT_EQ(s.errors.entries().size(), 1u);
     EXPECT_EQ(s.centuryThreshold, 80);
 }
 

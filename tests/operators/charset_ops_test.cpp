@@ -85,10 +85,10 @@ TEST_F(CharsetOpsTest, UnknownPageIsRefusedAndThePageStays) {
             ADD_FAILURE() << name << " was accepted";
         } catch (const TFormatError&) {
         }
-        EXPECT_EQ(settings.errors.lastCode(), kErrUnknownConversion);
-        EXPECT_EQ(settings.errors.entries().back().message,
+        EXPECT_EQ(settings.errors().lastCode(), kErrUnknownConversion);
+        EXPECT_EQ(settings.errors().entries().back().message,
                   "(E206002C) " + std::string(name) + ": unknown conversion identifier");
-        settings.errors.reset();
+        settings.errors().reset();
         EXPECT_EQ(settings.codePageName, "cp_285");
         EXPECT_EQ(settings.ebcdicToLatin, &findCodePage("285")->toLatin1);
         EXPECT_EQ(settings.latinToEbcdic, &findCodePage("285")->toEbcdic);

@@ -78,8 +78,8 @@ TEST_F(LengthOpsTest, DigitCountComesFromTheName) {
         EXPECT_THROW(ops::LVar(ctx, "AB", out, parser), TFormatError) << name;
         EXPECT_FALSE(out.produced());
     }
-    EXPECT_EQ(settings.errors.entries()[1].message, "(E2060026) LLLLLLLVAR: operator may not manage more than 7 characters");
-    EXPECT_EQ(settings.errors.entries()[2].message, "(E2060026) VAR: operator may not manage more than 0 characters");
+    EXPECT_EQ(settings.errors().entries()[1].message, "(E2060026) LLLLLLLVAR: operator may not manage more than 7 characters");
+    EXPECT_EQ(settings.errors().entries()[2].message, "(E2060026) VAR: operator may not manage more than 0 characters");
 }
 
 TEST_F(LengthOpsTest, ApmLengthsCountHexadecimalDigits) {

@@ -146,7 +146,7 @@ TEST_F(NibbleBitOpsTest, UnlistedNamesAreNotServed) {
         Output out;
         EXPECT_THROW(op(ctx, "AB", out, parser), TFormatError);
         EXPECT_FALSE(out.produced());
-        EXPECT_EQ(settings.errors.entries().back().message, "(E2060001) XBUF: operator not found");
+        EXPECT_EQ(settings.errors().entries().back().message, "(E2060001) XBUF: operator not found");
     }
 }
 

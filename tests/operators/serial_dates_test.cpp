@@ -25,12 +25,12 @@ protected:
     // Runs f, which must stop; the message of its report.
     template <class F>
     std::string stopMessage(F&& f) {
-        settings.errors.reset();
+        settings.errors().reset();
         try {
             f();
             return "no stop";
         } catch (const TFormatError&) {
-            return settings.errors.entries().back().message;
+            return settings.errors().entries().back().message;
         }
     }
 
@@ -83,7 +83,7 @@ TEST_F(SerialDatesTest, BadIDatesAndSerialsStop) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(stopMessage([&] { iDateToSerial(settings, c.idate); }), c.message) << c.idate;
-    EXPECT_EQ(settings.errors.lastLocation(), "IDateToSerial");
+    EXPECT_EQ(settings.errors().lastLocation(), "IDateToSerial");
 
     const std::pair<double, std::string> serials[] = {
         {kNaN, "(E2060005) SerialToIDate: not a valid parameter, expected serial date"},
@@ -123,7 +123,7 @@ TEST_F(SerialDatesTest, Weeks) {
     EXPECT_EQ(DateWeek(settings, serialOf(2024, 1, 8)), 2);
     EXPECT_EQ(DateWeek(settings, kNaN), 0);
     EXPECT_EQ(DateWeek(settings, 1e12), 0);
-    EXPECT_EQ(settings.errors.entries().size(), 1u);  // no report
+    EXPECT_EQ(settings.errors().entries().size(), 1u);  // no report
 }
 
 TEST_F(SerialDatesTest, DayMonthYearAndLeapYears) {
@@ -187,13 +187,13 @@ TEST_F(SerialDatesTest, DateStringsThroughTheLayouts) {
     for (std::string_view bad : {"XYZ", "NONE", "INSET", ""}) {
         EXPECT_EQ(stopMessage([&] { DateSerial2DateString(settings, d, bad); }),
                   "(E2060001) " + std::string(bad) + ": operator not found");
-        EXPECT_EQ(settings.errors.lastLocation(), "DateSerial2DateString");
+        EXPECT_EQ(settings.errors().lastLocation(), "DateSerial2DateString");
         EXPECT_EQ(stopMessage([&] { DateString2DateSerial(settings, "150326", bad); }),
                   "(E2060001) " + std::string(bad) + ": operator not found");
     }
     EXPECT_EQ(stopMessage([&] { DateString2DateSerial(settings, "320326", "ddmmyy"); }),
               "(62060032) DDMMYY: DD must be in the range 1-31");
-    EXPECT_EQ(settings.errors.lastLocation(), "DateString2DateSerial");
+    EXPECT_EQ(settings.errors().lastLocation(), "DateString2DateSerial");
     EXPECT_EQ(stopMessage([&] { DateSerial2DateString(settings, kNaN, "DDMMYY"); }),
               "(E2060005) DDMMYY: not a valid parameter, expected serial date");
 }

@@ -21,7 +21,7 @@ TEST_F(DefTreeParserTest, OpenNeedsDefinitionsAndKeepsACopy) {
         defs->Open();
         FAIL();
     } catch (const TFormatError&) {
-        EXPECT_EQ(settings().errors.entries().back().message, "(E2070003) Definition tree is undefined");
+        EXPECT_EQ(settings().errors().entries().back().message, "(E2070003) Definition tree is undefined");
     }
     const NodeId given = tree(R"j({"name":"defs","group":true,"children":[{"name":"f","props":{"Tag":"9F02"}}]})j");
     defs->SetProperty(parser_dispid::kDefinitions, Variant::integer(given));
@@ -44,10 +44,10 @@ TEST_F(DefTreeParserTest, ChecksOnDefinitionNodes) {
         {"name":"c","props":{"ParserType":3}}]})j");
     EXPECT_NO_THROW(defs->CheckGroup(root));
     EXPECT_THROW(defs->CheckGroup(nodes().child(root, 0)), TFormatError);
-    EXPECT_EQ(settings().errors.entries().back().message, "(E2060063) a: node must be a group");
+    EXPECT_EQ(settings().errors().entries().back().message, "(E2060063) a: node must be a group");
     EXPECT_THROW(defs->CheckProperty(root, "Bit", false, false, PropertyKind::Integer), VexError);  // "x"
     EXPECT_THROW(defs->CheckProperty(root, "Bit", false, false, PropertyKind::Text), TFormatError);  // c lacks it
-    EXPECT_EQ(settings().errors.entries().back().message,
+    EXPECT_EQ(settings().errors().entries().back().message,
               "(E207000A) " + defs->name() + ": missing property Bit for node c");
     EXPECT_NO_THROW(defs->CheckProperty(root, "Bit", false, true, PropertyKind::Text));
     EXPECT_TRUE(defs->NodeKindIs(nodes().child(root, 1), 2));
@@ -78,19 +78,19 @@ TEST_F(DefTreeParserTest, DefinitionLookupFallsBackWithAReport) {
     EXPECT_FALSE(defs->GetDefNode(root, "Tag", 0, found, Variant::text("5A")));
     EXPECT_EQ(found, fallback);
     EXPECT_EQ(text(nodes().get(fallback), "Tag"), "5A");
-    EXPECT_EQ(settings().errors.entries().back().message,
+    EXPECT_EQ(settings().errors().entries().back().message,
               "(6207000B) " + defs->name() + ": missing definition for Tag = 5A");
-    EXPECT_FALSE(settings().errors.holdsError());
+    EXPECT_FALSE(settings().errors().holdsError());
     defs->GetDefNode(root, "Tag", 0xC0000000, found, Variant::text("5B"));
-    EXPECT_EQ(settings().errors.lastCode(), 0xE207000Bu);
-    settings().errors.reset();
+    EXPECT_EQ(settings().errors().lastCode(), 0xE207000Bu);
+    settings().errors().reset();
     defs->alwaysFallback = true;
     EXPECT_FALSE(defs->GetDefNode(root, "Tag", 0, found, Variant::text("9F02")));
-    EXPECT_EQ(settings().errors.entries().size(), 1u);  // no search, no report
+    EXPECT_EQ(settings().errors().entries().size(), 1u);  // no search, no report
     EXPECT_EQ(defs->GetGroupRaise(root, "Tag", 0xE2070051, Variant::text("70")), nodes().child(root, 1));
     EXPECT_THROW(defs->GetGroupRaise(root, "Tag", 0xE2070051, Variant::text("9F02")), TFormatError);
     EXPECT_THROW(defs->GetGroupRaise(root, "Tag", 0xE2070051, Variant::text("99")), TFormatError);
-    EXPECT_EQ(settings().errors.lastCode(), 0xE2070051u);
+    EXPECT_EQ(settings().errors().lastCode(), 0xE2070051u);
 }
 
 TEST_F(DefTreeParserTest, LengthFieldsAreClampedToTheData) {
@@ -98,7 +98,7 @@ TEST_F(DefTreeParserTest, LengthFieldsAreClampedToTheData) {
     Cursor cursor{message, 0};
     EXPECT_EQ(defs->GetFldLen(cursor, "FIX(1)"), 3u);
     EXPECT_EQ(cursor.position, 1u);
-    EXPECT_EQ(settings().errors.entries().back().message,
+    EXPECT_EQ(settings().errors().entries().back().message,
               "(62070010) FIX: length field indicates 5 - assuming maximum length of 3");
     Bytes field;
     EXPECT_EQ(defs->ReadField(cursor, field, "FIX(2)", "A2"), 2u);

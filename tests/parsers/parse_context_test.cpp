@@ -12,14 +12,14 @@ TEST_F(ParseContextTest, TypedReadsAnswerDefaultsAndRecordWrongTypes) {
     TParseContext ctx(inherited, *parser);
     ctx.SetNode(tree(R"j({"name":"f","props":{"AllowNull":"yes","RepeatNode":2,"IFO":"FIX(2)","Bit":"x"}})j"));
     EXPECT_TRUE(ctx.GetAllowNull());  // the inherited value stands
-    ASSERT_EQ(settings().errors.entries().size(), 2u);
-    EXPECT_EQ(settings().errors.entries()[1].message, "(E2060009) AllowNull: property must be a boolean");
-    EXPECT_EQ(settings().errors.entries()[1].location, "TParsingContext.GetAllowNull");
+    ASSERT_EQ(settings().errors().entries().size(), 2u);
+    EXPECT_EQ(settings().errors().entries()[1].message, "(E2060009) AllowNull: property must be a boolean");
+    EXPECT_EQ(settings().errors().entries()[1].location, "TParsingContext.GetAllowNull");
     EXPECT_EQ(ctx.GetRepeatCount(), 2);
     EXPECT_EQ(ctx.GetIFO(), "FIX(2)");
     EXPECT_EQ(ctx.GetIFM(), "");
     EXPECT_EQ(ctx.GetBit(), -32768);
-    EXPECT_EQ(settings().errors.lastLocation(), "TParsingContext.GetTag");
+    EXPECT_EQ(settings().errors().lastLocation(), "TParsingContext.GetTag");
     EXPECT_EQ(ctx.BerLenMinSize(), 1);
     EXPECT_TRUE(ctx.GetProcessNull());
     EXPECT_TRUE(ctx.GetTSetGroups());
@@ -75,8 +75,8 @@ TEST_F(ParseContextTest, UnknownParserNameFallsBackToTheRunningParser) {
     TParseContext ctx({}, *parser);
     ctx.SetNode(tree(R"j({"name":"g","group":true,"props":{"Parser":"nobody"}})j"));
     EXPECT_EQ(&ctx.GetParser(), parser.get());
-    EXPECT_EQ(settings().errors.entries().back().message, "(E2070001) nobody: The parser is not open");
-    EXPECT_EQ(settings().errors.lastLocation(), "TParsingContext.GetParser");
+    EXPECT_EQ(settings().errors().entries().back().message, "(E2070001) nobody: The parser is not open");
+    EXPECT_EQ(settings().errors().lastLocation(), "TParsingContext.GetParser");
 }
 
 TEST_F(ParseContextTest, SetNodeDropsEarlierErrorsAndStoreWritesBack) {
@@ -95,7 +95,7 @@ TEST_F(ParseContextTest, RecordErrorAttachesNewReportsOnce) {
     const NodeId second = tree(R"j({"name":"b"})j");
     TParseContext ctx({}, *parser);
     ctx.SetNode(first);
-    settings().errors.record("x", 0xA2060025, {"FIX", "4", "2"});
+    settings().errors().record("x", 0xA2060025, {"FIX", "4", "2"});
     ctx.RecordError();
     ctx.StoreProps();
     EXPECT_EQ(text(nodes().get(first), "EC"), std::to_string(0xA2060025));

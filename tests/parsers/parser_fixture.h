@@ -15,7 +15,7 @@ class ParserTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Library::instance();
-        settings().errors.reset();
+        settings().errors().reset();
         parser = newComponent<TPFIX>();
         parser->setName(std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "." +
                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -23,7 +23,7 @@ protected:
     }
     void TearDown() override {
         parser->Close();
-        settings().errors.reset();
+        settings().errors().reset();
     }
 
     NodeId tree(std::string_view json) {
@@ -31,11 +31,11 @@ protected:
         return trees.back().get();
     }
     std::uint32_t parse(NodeId root, BytesView message) {
-        settings().errors.reset();
+        settings().errors().reset();
         return parser->Parse(Variant::blob(message), root, "");
     }
     Bytes compile(NodeId root, std::uint32_t* code = nullptr) {
-        settings().errors.reset();
+        settings().errors().reset();
         Variant message = Variant::blob("");
         const std::uint32_t c = parser->Compile(message, root, "");
         if (code) *code = c;

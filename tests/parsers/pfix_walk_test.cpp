@@ -11,7 +11,7 @@ TEST_F(PfixWalkTest, RootWithoutIfoConsumesOnlyWhatItsChildrenUse) {
     const NodeId root = tree(R"j({"name":"rec","group":true,"children":[
         {"name":"a","props":{"IFO":"FIX(2)"}},{"name":"b","props":{"IFO":"FIX(2)"}}]})j");
     EXPECT_EQ(parse(root, "123456"), 0x62060065u);
-    EXPECT_EQ(settings().errors.entries().front().message, "(62060065) rec: there are 2 unused characters after parsing");
+    EXPECT_EQ(settings().errors().entries().front().message, "(62060065) rec: there are 2 unused characters after parsing");
     EXPECT_EQ(value(at(root, {0})), "12");
     EXPECT_EQ(value(at(root, {1})), "34");
     EXPECT_EQ(value(at(root, {})), "1234");  // the group's data is what its children used
@@ -50,7 +50,7 @@ TEST_F(PfixWalkTest, RepeatThatConsumesNothingStopsInsteadOfLooping) {
     const NodeId root = tree(R"j({"name":"rec","group":true,"children":[
         {"name":"item","props":{"IFO":"FIX(0)","RepeatNode":1}}]})j");
     EXPECT_EQ(parse(root, "ABC"), 0xE2060066u);
-    EXPECT_EQ(settings().errors.entries().front().message, "(E2060066) RepeatNode requires that an IFO/IFM is defined");
+    EXPECT_EQ(settings().errors().entries().front().message, "(E2060066) RepeatNode requires that an IFO/IFM is defined");
     EXPECT_EQ(at(root, {}).children.size(), 1u);
     EXPECT_EQ(text(at(root, {0}), "EC"), std::to_string(0xE2060066));
 }
@@ -68,7 +68,7 @@ TEST_F(PfixWalkTest, GroupHandedToAnotherOpenParser) {
     other->Close();
     // Closed, it is not found: the running parser reports it.
     EXPECT_EQ(parse(root, "x"), 0xE2070001u);
-    EXPECT_EQ(settings().errors.entries().front().message, "(E2070001) otherparser: The parser is not open");
+    EXPECT_EQ(settings().errors().entries().front().message, "(E2070001) otherparser: The parser is not open");
 }
 
 TEST_F(PfixWalkTest, FieldReportsLandOnTheirNodeOnly) {
@@ -183,9 +183,9 @@ TEST_F(PfixWalkTest, ClosedParserAndEmptyMessageAreRefused) {
         parser->Compile(message, root, "");
         FAIL();
     } catch (const TFormatError&) {
-        EXPECT_EQ(settings().errors.entries().back().message,
+        EXPECT_EQ(settings().errors().entries().back().message,
                   "(E2070001) PfixWalkTest.ClosedParserAndEmptyMessageAreRefused: The parser is not open");
-        EXPECT_EQ(settings().errors.lastLocation(), "TVEXParser.Compile");
+        EXPECT_EQ(settings().errors().lastLocation(), "TVEXParser.Compile");
     }
     parser->Open();
 }
@@ -193,7 +193,7 @@ TEST_F(PfixWalkTest, ClosedParserAndEmptyMessageAreRefused) {
 TEST_F(PfixWalkTest, ScriptFormatsWrapTheWholeMessage) {
     const NodeId root = tree(R"j({"name":"rec","group":true,"children":[{"name":"a","props":{"IFO":"FIX(2)","Value":{"istr":"AB"}}}]})j");
     Variant message = Variant::text("");
-    settings().errors.reset();
+    settings().errors().reset();
     EXPECT_EQ(parser->Compile(message, root, "LLVAR"), 0u);
     EXPECT_EQ(message.bytes(), "02AB");  // IStr text, since the message held text
     EXPECT_EQ(parser->Parse(Variant::text("02CD"), root, "LLVAR"), 0u);
