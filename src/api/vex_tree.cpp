@@ -114,7 +114,7 @@ PAYFMT_API uint32_t VEXTreeSetNodeAttrib(VEXNODE node, uint32_t attrib) {
 PAYFMT_API uint32_t VEXTreeGetNodeProps(VEXNODE node, VEXPROPS* props) {
     return guarded("VEXTreeGetNodeProps", [&] {
         requirePointer(props, "VEXTreeGetNodeProps", "props");
-        *props = newPropsHandle(nodes().get(node).props);
+        *props = newPropsHandle(nodes().get(node).props.items());
         return VEX_OK;
     });
 }

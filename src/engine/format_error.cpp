@@ -85,14 +85,14 @@ void TFormatError::writeToTree(NodeId node, bool detailed) {
     if (text.empty()) return;
     const auto code = static_cast<std::int64_t>(lastCode());
     if (node) {
-        Props& p = nodes().get(node).props;
+        NodeProps& p = nodes().get(node).props;
         p.set("EC", Variant::integer(code));
         p.set("Error", Variant::text(text));
     }
     if (state_->errorNode) {
         const NodeId report = nodes().create("", 0);
         OwnedTree guard(report);
-        Props& p = nodes().get(report).props;
+        NodeProps& p = nodes().get(report).props;
         if (node) p.set("Link", Variant::integer(node));
         p.set("EC", Variant::integer(code));
         p.set("Error", Variant::text(text));

@@ -91,7 +91,7 @@ bool TKORDefTreeParser::GetDefNode(NodeId root, std::string_view property, std::
     }
     if (fallbackNode && nodes().alive(fallbackNode)) {
         const std::string shown = value.toText().value_or(std::string());
-        Props& p = nodes().get(fallbackNode).props;
+        NodeProps& p = nodes().get(fallbackNode).props;
         p.set(prop::kName, Variant::text(shown));
         p.set(prop::kTag, Variant::text(shown));
     }

@@ -43,8 +43,7 @@ NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
     }
     Slot& s = slots_[index];
     s.live = true;
-    s.node = Node{};
-    s.node.name = name;
+    s.node.name.assign(name);
     s.node.attrib = attrib;
     ++live_;
     return makeHandle(index, s.generation);
@@ -67,9 +66,14 @@ Node& NodeTable::get(NodeId id) {
 void NodeTable::addChild(NodeId parent, NodeId child, std::int64_t index) {
     Node& p = get(parent);
     Node& c = get(child);
-    for (NodeId a = parent; a; a = get(a).parent)
-        if (a == child)
-            throwVex(VEX_E_INVALIDARG, "VEXTreeAddChild", "A node cannot become a child of its own subtree");
+    // Only a node with children of its own can be an ancestor of the parent;
+    // a new leaf is checked at once, whatever the depth of the tree.
+    if (parent == child) throwVex(VEX_E_INVALIDARG, "VEXTreeAddChild", "A node cannot become a child of its own subtree");
+    if (!c.children.empty()) {
+        for (NodeId a = p.parent; a; a = get(a).parent)
+            if (a == child)
+                throwVex(VEX_E_INVALIDARG, "VEXTreeAddChild", "A node cannot become a child of its own subtree");
+    }
     if (c.parent) {
         auto& siblings = get(c.parent).children;
         siblings.erase(std::find(siblings.begin(), siblings.end(), child));
@@ -83,7 +87,11 @@ void NodeTable::release(NodeId id) {
     const std::uint32_t index = (id & kIndexMask) - 1;
     Slot& s = slots_[index];
     s.live = false;
-    s.node = Node{};
+    s.node.name.clear();
+    s.node.props = NodeProps();
+    s.node.attrib = 0;
+    s.node.parent = 0;
+    s.node.children = {};
     s.generation = (s.generation + 1) & kGenerationMask;
     free_.push_back(index);
     --live_;
@@ -101,29 +109,39 @@ void NodeTable::remove(NodeId id) {
     while (!pending.empty()) {
         const NodeId cur = pending.back();
         pending.pop_back();
-        Node& c = get(cur);
+        const Node& c = get(cur);
         pending.insert(pending.end(), c.children.begin(), c.children.end());
         release(cur);
     }
 }
 
+NodeId NodeTable::copyOne(NodeId id) {
+    get(id);  // a stale handle is refused before anything is made
+    const NodeId c = create({}, 0);
+    Node& to = get(c);
+    const Node& from = get(id);
+    to.name = from.name;
+    to.attrib = from.attrib;
+    to.props = from.props;  // shared until either side changes it
+    return c;
+}
+
 NodeId NodeTable::copy(NodeId id, bool deep) {
-    const Node& src = get(id);
-    const NodeId root = create(src.name, src.attrib);
-    get(root).props = get(id).props;
-    if (!deep) return root;
+    const NodeId root = copyOne(id);
+    if (!deep || get(id).children.empty()) return root;
+    // Iterative, as for deleting.
     std::vector<std::pair<NodeId, NodeId>> pending{{id, root}};  // (source, copy)
     while (!pending.empty()) {
-        auto [from, to] = pending.back();
+        const auto [from, to] = pending.back();
         pending.pop_back();
-        const std::vector<NodeId> kids = get(from).children;
-        for (NodeId k : kids) {
-            const Node& kn = get(k);
-            const NodeId c = create(kn.name, kn.attrib);
-            get(c).props = get(k).props;
+        const std::size_t count = get(from).children.size();
+        get(to).children.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const NodeId k = get(from).children[i];
+            const NodeId c = copyOne(k);
             get(c).parent = to;
             get(to).children.push_back(c);
-            pending.emplace_back(k, c);
+            if (!get(k).children.empty()) pending.emplace_back(k, c);
         }
     }
     return root;

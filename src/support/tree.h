@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/props.h"
+#include "support/node_props.h"
 
 namespace payfmt {
 
@@ -23,7 +23,7 @@ constexpr std::uint32_t kGroupAttrib = 0x80;
 
 struct Node {
     std::string name;
-    Props props;
+    NodeProps props;
     std::uint32_t attrib = 0;
     NodeId parent = 0;
     std::vector<NodeId> children;
@@ -70,6 +70,7 @@ private:
         Node node;
     };
     void release(NodeId id);
+    NodeId copyOne(NodeId id);
 
     std::deque<Slot> slots_;  // a deque keeps Node references stable on growth
     std::deque<std::uint32_t> free_;

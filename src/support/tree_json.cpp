@@ -93,7 +93,8 @@ Json nodeToJson(NodeId id, int depth) {
     if (n.attrib & ~kGroupAttrib) j["attrib"] = n.attrib;
     if (!n.props.empty()) {
         Json props = Json::object();
-        for (const auto& [k, v] : n.props.items()) props[k] = valueToJson(v);
+        const Props items = n.props.items();
+        for (const auto& [k, v] : items.items()) props[k] = valueToJson(v);
         j["props"] = std::move(props);
     }
     if (!n.children.empty()) {

@@ -122,12 +122,12 @@ TEST_F(FormatErrorTest, WriteToTreeMarksNodeAndErrorNodeThenKeepsLastSevereEntry
     errors.record("a", 0xA2060025, {"N2", "2", "1"});
     errors.record("b", 0x62060011, {"X", "N2"});
     errors.writeToTree(node.get(), false);
-    const Props& p = nodes().get(node.get()).props;
+    const NodeProps& p = nodes().get(node.get()).props;
     EXPECT_EQ(p.find("EC")->intValue(), 0x62060011);
     EXPECT_EQ(p.find("Error")->bytes(), "(62060011) 'X' is not a N2 character");
     const Node& root = nodes().get(errorRoot.get());
     ASSERT_EQ(root.children.size(), 1u);
-    const Props& report = nodes().get(root.children[0]).props;
+    const NodeProps& report = nodes().get(root.children[0]).props;
     EXPECT_EQ(report.find("Link")->intValue(), node.get());
     EXPECT_EQ(report.find("EC")->intValue(), 0x62060011);
     ASSERT_EQ(errors.entries().size(), 1u);

@@ -1,0 +1,189 @@
+#include "support/node_props.h"
+
+#include "support/ascii.h"
+
+namespace payfmt {
+
+struct NodeProps::Shared {
+    Props items;
+    std::unique_ptr<NodeCache> cache;
+    std::uint32_t users = 1;
+};
+
+NodeProps::NodeProps(const NodeProps& other) : shared_(other.shared_), changeCount_(other.changeCount_) {
+    if (shared_) ++shared_->users;
+    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i] = other.changes_[i];
+}
+
+NodeProps& NodeProps::operator=(const NodeProps& other) {
+    if (this != &other) {
+        if (other.shared_) ++other.shared_->users;
+        release();
+        shared_ = other.shared_;
+        for (std::size_t i = 0; i < kMaxChanges; ++i) changes_[i] = i < other.changeCount_ ? other.changes_[i] : Change{};
+        changeCount_ = other.changeCount_;
+    }
+    return *this;
+}
+
+NodeProps::NodeProps(NodeProps&& other) noexcept
+    : shared_(std::exchange(other.shared_, nullptr)), changes_(std::move(other.changes_)),
+      changeCount_(std::exchange(other.changeCount_, 0)) {}
+
+NodeProps& NodeProps::operator=(NodeProps&& other) noexcept {
+    if (this != &other) {
+        release();
+        shared_ = std::exchange(other.shared_, nullptr);
+        changes_ = std::move(other.changes_);
+        changeCount_ = std::exchange(other.changeCount_, 0);
+    }
+    return *this;
+}
+
+NodeProps::~NodeProps() { release(); }
+
+void NodeProps::release() noexcept {
+    if (shared_ && --shared_->users == 0) std::unique_ptr<Shared> last(shared_);
+    shared_ = nullptr;
+}
+
+NodeProps& NodeProps::operator=(const Props& items) {
+    auto fresh = std::make_unique<Shared>();
+    fresh->items = items;
+    release();
+    shared_ = fresh.release();
+    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i] = Change{};
+    changeCount_ = 0;
+    return *this;
+}
+
+NodeProps::Change* NodeProps::changeOf(std::string_view name) {
+    for (std::size_t i = 0; i < changeCount_; ++i)
+        if (equalsNoCase(changes_[i].name, name)) return &changes_[i];
+    return nullptr;
+}
+
+const NodeProps::Change* NodeProps::changeOf(std::string_view name) const {
+    return const_cast<NodeProps*>(this)->changeOf(name);
+}
+
+bool NodeProps::sharedWithOthers() const { return shared_ && shared_->users > 1; }
+
+void NodeProps::own() {
+    if (!shared_) {
+        shared_ = std::make_unique<Shared>().release();
+    } else if (shared_->users > 1) {
+        auto mine = std::make_unique<Shared>();
+        mine->items = shared_->items;  // the cache stays with the others
+        --shared_->users;
+        shared_ = mine.release();
+    }
+    for (std::size_t i = 0; i < changeCount_; ++i) {
+        Change& c = changes_[i];
+        if (shared_->cache && shared_->cache->dependsOn(c.name)) shared_->cache.reset();
+        if (c.removed) shared_->items.remove(c.name);
+        else shared_->items.set(c.name, std::move(c.value));
+        c = Change{};
+    }
+    changeCount_ = 0;
+}
+
+void NodeProps::addChange(std::string_view name, Variant value, bool removed) {
+    if (changeCount_ == kMaxChanges) {
+        own();
+        if (shared_->cache && shared_->cache->dependsOn(name)) shared_->cache.reset();
+        if (removed) shared_->items.remove(name);
+        else shared_->items.set(name, std::move(value));
+        return;
+    }
+    Change& c = changes_[changeCount_++];
+    c.name.assign(name);
+    c.value = std::move(value);
+    c.removed = removed;
+}
+
+const Variant* NodeProps::find(std::string_view name) const {
+    if (const Change* c = changeOf(name)) return c->removed ? nullptr : &c->value;
+    return shared_ ? shared_->items.find(name) : nullptr;
+}
+
+void NodeProps::set(std::string_view name, Variant value) {
+    if (Change* c = changeOf(name)) {
+        c->value = std::move(value);
+        c->removed = false;
+        return;
+    }
+    if (sharedWithOthers()) return addChange(name, std::move(value), false);
+    // Alone with its items: change them in place, keeping the order in which
+    // items were added.
+    own();
+    if (shared_->cache && shared_->cache->dependsOn(name)) shared_->cache.reset();
+    shared_->items.set(name, std::move(value));
+}
+
+void NodeProps::remove(std::string_view name) {
+    const bool inShared = shared_ && shared_->items.find(name);
+    if (Change* c = changeOf(name)) {
+        if (inShared) {
+            c->value.clear();
+            c->removed = true;
+            return;
+        }
+        const auto at = static_cast<std::size_t>(c - changes_.data());
+        for (std::size_t i = at; i + 1 < changeCount_; ++i) changes_[i] = std::move(changes_[i + 1]);
+        changes_[--changeCount_] = Change{};
+        return;
+    }
+    if (!inShared) return;
+    if (sharedWithOthers()) return addChange(name, Variant(), true);
+    own();
+    if (shared_->cache && shared_->cache->dependsOn(name)) shared_->cache.reset();
+    shared_->items.remove(name);
+}
+
+void NodeProps::merge(const Props& other) {
+    for (const auto& [name, value] : other.items()) set(name, value);
+}
+
+std::size_t NodeProps::size() const {
+    std::size_t n = shared_ ? shared_->items.size() : 0;
+    for (std::size_t i = 0; i < changeCount_; ++i) {
+        const bool inShared = shared_ && shared_->items.find(changes_[i].name);
+        if (changes_[i].removed && inShared) --n;
+        else if (!changes_[i].removed && !inShared) ++n;
+    }
+    return n;
+}
+
+Props NodeProps::items() const {
+    Props out;
+    if (shared_) {
+        for (const auto& [name, value] : shared_->items.items()) {
+            const Change* c = changeOf(name);
+            if (!c) out.set(name, value);
+            else if (!c->removed) out.set(name, c->value);
+        }
+    }
+    for (std::size_t i = 0; i < changeCount_; ++i) {
+        const Change& c = changes_[i];
+        if (!c.removed && !(shared_ && shared_->items.find(c.name))) out.set(c.name, c.value);
+    }
+    return out;
+}
+
+NodeCache* NodeProps::cache() const {
+    if (!shared_ || !shared_->cache) return nullptr;
+    for (std::size_t i = 0; i < changeCount_; ++i)
+        if (shared_->cache->dependsOn(changes_[i].name)) return nullptr;
+    return shared_->cache.get();
+}
+
+void NodeProps::setCache(std::unique_ptr<NodeCache> cache) {
+    if (!cache) return;
+    for (std::size_t i = 0; i < changeCount_; ++i)
+        if (cache->dependsOn(changes_[i].name)) return;  // worked out from this node's own items
+    if (!shared_) shared_ = std::make_unique<Shared>().release();
+    shared_->cache = std::move(cache);
+}
+
+}  // namespace payfmt

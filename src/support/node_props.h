@@ -1,0 +1,86 @@
+#pragma once
+// The property list of a tree node, shared copy-on-write. A node copied from
+// another (a value node from its definition, a repetition from its template)
+// shares the other's items and keeps only what it changes itself: its value,
+// its reports, a new name. Copying a message-sized tree therefore copies no
+// property, and what a parser works out from a definition's properties is
+// kept once with the shared items (a NodeCache) for every copy.
+//
+// Trees are only touched under the process lock, so the sharing count is a
+// plain integer.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "support/props.h"
+
+namespace payfmt {
+
+// Something worked out from a node's shared items and kept with them. It is
+// dropped when an item it depends on changes in place.
+class NodeCache {
+public:
+    virtual ~NodeCache() = default;
+    virtual bool dependsOn(std::string_view name) const = 0;
+};
+
+class NodeProps {
+public:
+    NodeProps() = default;
+    // A copy shares the items and carries over the changes.
+    NodeProps(const NodeProps& other);
+    NodeProps& operator=(const NodeProps& other);
+    NodeProps(NodeProps&& other) noexcept;
+    NodeProps& operator=(NodeProps&& other) noexcept;
+    ~NodeProps();
+    // Replaces every item by those of the list.
+    NodeProps& operator=(const Props& items);
+
+    // The item's value, or null when absent.
+    const Variant* find(std::string_view name) const;
+    // Sets the item, creating it at the end when absent.
+    void set(std::string_view name, Variant value);
+    // Removing an absent item does nothing.
+    void remove(std::string_view name);
+    void merge(const Props& other);
+
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
+    // The items in order: the shared ones as this node sees them, then the
+    // ones it added.
+    Props items() const;
+
+    // The cache kept with the shared items, or null when there is none or
+    // this node changed an item the cache depends on.
+    NodeCache* cache() const;
+    // Keeps the cache with the shared items (and so for every node that
+    // shares them).
+    void setCache(std::unique_ptr<NodeCache> cache);
+
+private:
+    struct Shared;
+    struct Change {
+        std::string name;
+        Variant value;
+        bool removed = false;
+    };
+    // Changes kept beside the shared items; one more folds them all into
+    // items of the node's own.
+    static constexpr std::size_t kMaxChanges = 4;
+
+    Change* changeOf(std::string_view name);
+    const Change* changeOf(std::string_view name) const;
+    bool sharedWithOthers() const;
+    // Makes the items the node's own, its changes applied.
+    void own();
+    void addChange(std::string_view name, Variant value, bool removed);
+    void release() noexcept;
+
+    Shared* shared_ = nullptr;
+    std::array<Change, kMaxChanges> changes_;
+    std::uint8_t changeCount_ = 0;
+};
+
+}  // namespace payfmt
