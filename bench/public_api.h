@@ -1,0 +1,149 @@
+#pragma once
+// The public C interface as a host uses it, in small owning pieces, so the
+// benchmarks do not depend on the library's internals.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "payfmt/payfmt.h"
+
+namespace bench {
+
+// The bench data sits in the source tree beside the examples.
+inline constexpr const char* kBenchDir = PAYFMT_EXAMPLES_DIR "/../bench";
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The description of the calling thread's last failure.
+inline std::string lastError() {
+    KORERRINFO info = nullptr;
+    KORGetErrorInfo(&info);
+    std::string text = info ? KORErrorInfoDescriptionA(info) : "no error record";
+    KORFreeErrorInfo(info);
+    return text;
+}
+
+inline std::string bufText(VEXBUF buf) {
+    return {reinterpret_cast<const char*>(VEXBufData(buf)), VEXBufLen(buf)};
+}
+
+// The bytes of a blob or string variant; empty for other values.
+inline std::string_view varBytes(const VEXVARIANT& v) {
+    if (v.type == VEXVT_BLOB) return {reinterpret_cast<const char*>(v.u.p), v.length};
+    if (v.type == VEXVT_STRING) return {v.u.s, v.length};
+    return {};
+}
+
+// A fixed array of variants, as method arguments are passed.
+template <std::size_t N>
+struct Vars {
+    std::array<VEXVARIANT, N> v{};  // zeroed is empty
+    Vars() = default;
+    Vars(const Vars&) = delete;
+    Vars& operator=(const Vars&) = delete;
+    ~Vars() {
+        for (VEXVARIANT& x : v) VEXVarClear(&x);
+    }
+    VEXVARIANT& operator[](std::size_t i) { return v[i]; }
+};
+
+// A tree that is deleted with its owner.
+class Tree {
+public:
+    explicit Tree(VEXNODE root = 0) : root_(root) {}
+    Tree(Tree&& other) noexcept : root_(std::exchange(other.root_, 0)) {}
+    Tree& operator=(Tree other) noexcept {
+        std::swap(root_, other.root_);
+        return *this;
+    }
+    ~Tree() {
+        if (root_) VEXTreeDeleteNode(root_, -1);
+    }
+    VEXNODE get() const { return root_; }
+
+    static Tree fromJsonFile(const std::string& path) {
+        const std::string json = readFile(path);
+        VEXNODE root = 0;
+        VEXTreeFromJsonA(json.c_str(), static_cast<uint32_t>(json.size()), &root);
+        return Tree(root);
+    }
+
+private:
+    VEXNODE root_;
+};
+
+// A fixed-format parser opened under a name of its own. Parse and Compile
+// are resolved to dispids once; call() is what the timed loops run.
+class Parser {
+public:
+    explicit Parser(const char* name) {
+        if (KORCreateObjectA("PFIX", nullptr, 0, &obj_) != 0) return;
+        Vars<1> value;
+        VEXVarSetStrA(&value[0], name, static_cast<uint32_t>(-1));
+        if (KORInvokeByNameA(obj_, "Name", KOR_DISPATCH_PUT, &value[0], 1, nullptr, nullptr) != 0) return;
+        if (KORInvokeByNameA(obj_, "Open", KOR_DISPATCH_METHOD, nullptr, 0, nullptr, nullptr) != 0) return;
+        KORGetIDsOfNamesA(obj_, "Parse", &parseId);
+        KORGetIDsOfNamesA(obj_, "Compile", &compileId);
+    }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+    ~Parser() {
+        if (!obj_) return;
+        KORInvokeByNameA(obj_, "Close", KOR_DISPATCH_METHOD, nullptr, 0, nullptr, nullptr);
+        KORRelease(obj_);
+    }
+
+    bool ready() const { return parseId >= 0 && compileId >= 0; }
+
+    // Parse or Compile with (message, tree, format): the dispatch status,
+    // else the method's own answer; 0 when both are clean.
+    std::uint32_t call(std::int32_t dispid, Vars<3>& args) {
+        VEXVARIANT result{};
+        const std::uint32_t status = KORInvoke(obj_, dispid, KOR_DISPATCH_METHOD, args.v.data(), 3, &result, nullptr);
+        const auto answer = result.type == VEXVT_INT ? static_cast<std::uint32_t>(result.u.i) : 0u;
+        VEXVarClear(&result);
+        return status ? status : answer;
+    }
+
+    std::int32_t parseId = -1;
+    std::int32_t compileId = -1;
+
+private:
+    KOROBJ obj_ = nullptr;
+};
+
+// Message, tree handle and an empty format, as Parse and Compile take them.
+inline void setCallArgs(Vars<3>& args, std::string_view message, VEXNODE tree) {
+    VEXVarSetBlob(&args[0], reinterpret_cast<const std::uint8_t*>(message.data()),
+                  static_cast<std::uint32_t>(message.size()));
+    VEXVarSetInt(&args[1], tree);
+    VEXVarSetStrA(&args[2], "", 0);
+}
+
+// A parser, a template tree and a message, parsed once into a copy of the
+// template; status is what that parse gave, 0 when clean.
+struct Example {
+    Example(const char* parserName, const std::string& treePath, const std::string& messagePath)
+        : parser(parserName), templ(Tree::fromJsonFile(treePath)), message(readFile(messagePath)) {
+        if (!parser.ready() || !templ.get()) return;
+        filled = Tree(VEXTreeCopy(templ.get(), -1));
+        Vars<3> args;
+        setCallArgs(args, message, filled.get());
+        status = parser.call(parser.parseId, args);
+    }
+    Parser parser;
+    Tree templ;
+    std::string message;
+    Tree filled;
+    std::uint32_t status = 1;
+};
+
+}  // namespace bench
