@@ -46,7 +46,7 @@ std::uint32_t mapBack(const OpContext& ctx, std::uint32_t n, std::size_t inputSi
 }
 
 void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, std::size_t index,
-                  std::string_view mask, bool allowNull, BytesView in, Output& out) {
+                  const InputMask& mask, bool allowNull, BytesView in, Output& out) {
     TFormatError& errors = parser.errors();
     OpContext next(ctx.direction);
     Output spare;
@@ -59,7 +59,7 @@ void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
             runOperator(parser, ctx, step.op, step.name, in, out);
             if (!errors.holdsError()) {
                 if (index + 1 == chain.steps.size()) {
-                    Validate(parser, next, mask, out.view(), allowNull);
+                    mask.validate(parser, next, out.view(), allowNull);
                 } else {
                     applyIfoStep(parser, next, chain, index + 1, mask, allowNull, out.view(), spare);
                 }
@@ -122,11 +122,16 @@ void ApplyOperator(ParserCore& parser, OpContext& ctx, std::string_view name, By
     runOperator(parser, ctx, conversionRegistry().find(name), name, in, out);
 }
 
+void ApplyOperator(ParserCore& parser, OpContext& ctx, Operator op, std::string_view name, BytesView in, Output& out) {
+    runOperator(parser, ctx, op, name, in, out);
+}
+
 void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::string_view mask, bool allowNull,
               BytesView in, Output& out) {
     try {
         const auto steps = parsed(parser, chain);  // held: a nested call may refresh the cache
-        applyIfoStep(parser, ctx, *steps, 0, mask, allowNull, in, out);
+        const InputMask compiled = InputMask::compile(parser, mask);
+        applyIfoStep(parser, ctx, *steps, 0, compiled, allowNull, in, out);
         ctx.args = {};  // they live in the parsed chain, which the caller does not hold
     } catch (const std::exception& e) {
         parser.errors().recordException("TPFIX.ApplyIFO", e);
@@ -141,6 +146,40 @@ void ApplyOFO(ParserCore& parser, OpContext& ctx, std::string_view chain, BytesV
     } catch (const std::exception& e) {
         parser.errors().recordException("TPFIX.ApplyOFO", e);
     }
+}
+
+void ApplyIFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask, bool allowNull,
+              BytesView in, Output& out) {
+    try {
+        applyIfoStep(parser, ctx, chain, 0, mask, allowNull, in, out);
+        ctx.args = {};
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyIFO", e);
+    }
+}
+
+void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, BytesView in, Output& out) {
+    try {
+        applyOfoStep(parser, ctx, chain, 0, in, out);
+        ctx.args = {};
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyOFO", e);
+    }
+}
+
+bool isPlainNone(const ParsedChain& chain) {
+    if (chain.steps.size() != 1) return false;
+    const ChainStep& step = chain.steps.front();
+    return step.op && step.op == conversionRegistry().find("NONE") && !step.failure && step.args.empty();
+}
+
+const ParsedChain& HeldChain::get(ParserCore& parser, std::string_view format) {
+    Settings& s = parser.settings();
+    if (!chain_ || generation_ != s.sequences.generation()) {
+        chain_ = s.chains.get(format, true, s.sequences);
+        generation_ = s.sequences.generation();
+    }
+    return *chain_;
 }
 
 }  // namespace payfmt

@@ -2,6 +2,8 @@
 // The chain engine: applying one operator, an input chain with its mask, and
 // an output chain. Each may be called re-entrantly from inside an operator
 // with a context of its own.
+#include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "engine/op_context.h"
@@ -9,7 +11,9 @@
 namespace payfmt {
 
 class ParserCore;
+class InputMask;
 struct ChainStep;
+struct ParsedChain;
 
 constexpr std::uint32_t kErrOperatorNotFound = 0xE2060001;
 constexpr std::uint32_t kInfoUnusedAfterOperator = 0x6206002B;
@@ -18,6 +22,8 @@ constexpr std::uint32_t kInfoUnusedAfterOperator = 0x6206002B;
 // and raises 0xE2060001; a foreign exception is recorded as 0xE20700FF and
 // raised as TFormatError.
 void ApplyOperator(ParserCore& parser, OpContext& ctx, std::string_view name, BytesView in, Output& out);
+// The same for an operator already looked up under name.
+void ApplyOperator(ParserCore& parser, OpContext& ctx, Operator op, std::string_view name, BytesView in, Output& out);
 
 // Runs an input chain over in, then the mask over its result. The first
 // operator's consumed count (in ctx) tells how much of in the chain used;
@@ -28,5 +34,25 @@ void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::s
 
 // Runs an output chain over in. Never throws.
 void ApplyOFO(ParserCore& parser, OpContext& ctx, std::string_view chain, BytesView in, Output& out);
+
+// The same over a chain and a mask compiled before; the caller keeps both
+// alive for the call.
+void ApplyIFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask, bool allowNull,
+              BytesView in, Output& out);
+void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, BytesView in, Output& out);
+
+// The chain is NONE alone: its output is its input, so callers may skip it.
+bool isPlainNone(const ParsedChain& chain);
+
+// A format that its holder keeps parsed (a definition node keeps its chains
+// so); parsed again after the registered sequences changed.
+class HeldChain {
+public:
+    const ParsedChain& get(ParserCore& parser, std::string_view format);
+
+private:
+    std::shared_ptr<const ParsedChain> chain_;
+    std::uint64_t generation_ = 0;
+};
 
 }  // namespace payfmt

@@ -27,6 +27,14 @@ Bytes IStrToRaw(TFormatError& errors, std::string_view text, char escape) {
     return raw;
 }
 
+bool isIStr(std::string_view text, char escape) {
+    if (auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+    for (std::size_t p = text.find(escape); p != std::string_view::npos; p = text.find(escape, p + 3)) {
+        if (p + 2 >= text.size() || hexValue(text[p + 1]) < 0 || hexValue(text[p + 2]) < 0) return false;
+    }
+    return true;
+}
+
 void appendIStr(std::string& out, BytesView raw, char escape) {
     out.reserve(out.size() + raw.size());
     for (unsigned char b : raw) {

@@ -17,6 +17,9 @@ constexpr char kDefaultEscape = '#';
 // raises 0xE2060029 "IStrToRaw: data must be hexadecimal" in errors.
 Bytes IStrToRaw(TFormatError& errors, std::string_view text, char escape = kDefaultEscape);
 
+// Whether IStrToRaw would decode the text without a bad escape.
+bool isIStr(std::string_view text, char escape = kDefaultEscape);
+
 // Never fails.
 std::string RawToIStr(BytesView raw, char escape = kDefaultEscape);
 void appendIStr(std::string& out, BytesView raw, char escape = kDefaultEscape);

@@ -1,7 +1,5 @@
 #include "engine/mask.h"
 
-#include <memory>
-
 #include "engine/chain.h"
 #include "engine/chain_cache.h"
 #include "engine/charset_specifier.h"
@@ -18,6 +16,17 @@ std::string_view trimControls(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
     while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
     return s;
+}
+
+// Whether every bracket set of a term is valid IStr text.
+bool bracketsDecode(std::string_view term, char escape) {
+    for (std::size_t open = term.find('['); open != std::string_view::npos; open = term.find('[', open + 1)) {
+        const std::size_t close = term.find(']', open + 1);
+        if (close == std::string_view::npos) return true;  // not a term at all, which parsing says
+        if (!isIStr(term.substr(open + 1, close - open - 1), escape)) return false;
+        open = close;
+    }
+    return true;
 }
 
 }  // namespace
@@ -79,51 +88,80 @@ std::uint32_t ValidateOneBfm(ParserCore& parser, BytesView slice, std::uint32_t 
     return maximum;
 }
 
-void Validate(ParserCore& parser, OpContext& ctx, std::string_view mask, BytesView slice, bool allowNull) {
+InputMask InputMask::compile(ParserCore& parser, std::string_view text) {
+    InputMask m;
+    Settings& s = parser.settings();
+    m.generation_ = s.sequences.generation();
+    m.classes_ = parser.charClassesVersion();
+    const std::string_view mask = trimControls(text);
+    if (mask.empty() || mask == "*") return m;
+    m.chain_ = s.chains.get(mask, false, s.sequences);
+
+    std::size_t n = 0;
+    while (n < mask.size() && isAlnum(mask[n])) ++n;
+    m.word_ = upper(mask.substr(0, n));
+    if (n) m.op_ = validationRegistry().find(m.word_);
+    if (m.op_) {
+        m.kind_ = Kind::Operator;
+        return m;
+    }
+    m.kind_ = Kind::Terms;
+    for (std::size_t from = 0; from <= mask.size();) {
+        std::size_t plus = mask.find('+', from);
+        if (plus == std::string_view::npos) plus = mask.size();
+        Term& t = m.terms_.emplace_back();
+        t.text = mask.substr(from, plus - from);
+        // A term reports nothing until it is checked: one whose bracket set
+        // would fail to decode is parsed again then, to report it.
+        t.decodeFails = !bracketsDecode(t.text, s.escape);
+        if (!t.decodeFails) t.parsed = parseMaskTerm(parser, t.text);
+        from = plus + 1;
+    }
+    return m;
+}
+
+bool InputMask::current(const ParserCore& parser) const {
+    return generation_ == parser.settings().sequences.generation() && classes_ == parser.charClassesVersion();
+}
+
+void InputMask::validate(ParserCore& parser, OpContext& ctx, BytesView slice, bool allowNull) const {
     ctx.consumed = 0;
-    mask = trimControls(mask);
-    if (mask.empty() || mask == "*") {
+    if (kind_ == Kind::All) {
         ctx.consumed = static_cast<std::uint32_t>(slice.size());
         return;
     }
     if (allowNull && slice.empty()) return;
-
-    Settings& s = parser.settings();
-    const auto chain = s.chains.get(mask, false, s.sequences);  // held while ctx.args points into it
-    const ChainStep& first = chain->steps.front();
+    const ChainStep& first = chain_->steps.front();
     ctx.name = first.name;
-
-    std::size_t n = 0;
-    while (n < mask.size() && isAlnum(mask[n])) ++n;
-    const std::string word = upper(mask.substr(0, n));
-    if (n && validationRegistry().find(word)) {
+    if (kind_ == Kind::Operator) {
         Output scratch;
         ctx.args = first.args;
         try {
-            ApplyOperator(parser, ctx, word, slice, scratch);
+            ApplyOperator(parser, ctx, op_, word_, slice, scratch);
         } catch (const std::exception&) {
             // recorded by the operator or by ApplyOperator
         }
         ctx.args = {};
         return;
     }
-
     std::uint32_t start = 0;
-    for (std::size_t from = 0; from <= mask.size();) {
-        std::size_t plus = mask.find('+', from);
-        if (plus == std::string_view::npos) plus = mask.size();
-        const std::string_view term = mask.substr(from, plus - from);
-        const bool last = plus == mask.size();
-        const auto t = parseMaskTerm(parser, term);
-        if (!t) {
-            parser.errors().record("TPFIX.Validate", kErrNotValidIfm, {term});
+    for (std::size_t i = 0; i < terms_.size(); ++i) {
+        const Term& t = terms_[i];
+        // A bad escape raises now, as the term is reached.
+        const std::optional<MaskTerm> parsed = t.decodeFails ? parseMaskTerm(parser, t.text) : t.parsed;
+        if (!parsed) {
+            parser.errors().record("TPFIX.Validate", kErrNotValidIfm, {t.text});
             return;
         }
-        const std::uint32_t c = ValidateOneBfm(parser, slice, start, t->set, t->maximum, t->minimum, last, term);
+        const std::uint32_t c = ValidateOneBfm(parser, slice, start, parsed->set, parsed->maximum, parsed->minimum,
+                                               i + 1 == terms_.size(), t.text);
         ctx.consumed += c;
         start += c;
-        from = plus + 1;
     }
+}
+
+void Validate(ParserCore& parser, OpContext& ctx, std::string_view mask, BytesView slice, bool allowNull) {
+    InputMask::compile(parser, mask).validate(parser, ctx, slice, allowNull);
 }
 
 }  // namespace payfmt

@@ -1,5 +1,7 @@
 #include "engine/parser_core.h"
 
+#include <atomic>
+
 #include "engine/charset_specifier.h"
 #include "engine/istr.h"
 #include "support/ascii.h"
@@ -10,6 +12,11 @@ namespace {
 
 constexpr std::uint32_t kErrBadCharSetId = 0xE206000B;
 constexpr std::uint32_t kErrNoBrackets = 0xE206000C;
+
+std::uint64_t nextClassesVersion() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 bool bracketed(std::string_view s) { return s.size() >= 2 && s.front() == '[' && s.back() == ']'; }
 
@@ -22,7 +29,12 @@ void ParserCore::SetCharSet(std::string_view letter, std::string_view specifier)
     const Bytes decoded = IStrToRaw(errors(), specifier, settings().escape);
     CharSet set;
     addBracketSet(set, BytesView(decoded).substr(1, decoded.size() - 2));
-    charClass(l) = set;
+    editCharClass(l) = set;
+}
+
+CharSet& ParserCore::editCharClass(char letter) {
+    classesVersion_ = nextClassesVersion();
+    return classes_[static_cast<std::size_t>(letter - 'A')];
 }
 
 CharSet ParserCore::resolveCharSet(std::string_view specifier) const {

@@ -12,14 +12,21 @@ class ParserCore {
 public:
     explicit ParserCore(Settings& settings) : settings_(&settings), classes_(defaultCharClasses()) {}
     virtual ~ParserCore() = default;
+    ParserCore(const ParserCore&) = default;
+    ParserCore& operator=(const ParserCore&) = default;
 
     Settings& settings() const { return *settings_; }
     TFormatError& errors() const { return settings_->errors(); }
 
     // The class of an upper-case letter "A" to "Z".
     const CharSet& charClass(char letter) const { return classes_[static_cast<std::size_t>(letter - 'A')]; }
-    CharSet& charClass(char letter) { return classes_[static_cast<std::size_t>(letter - 'A')]; }
+    // For changing a class: whatever was compiled from the classes before
+    // (input masks) is compiled again.
+    CharSet& editCharClass(char letter);
     const CharClasses& charClasses() const { return classes_; }
+    // Changes with every change of the classes; parsers that keep the
+    // classes every parser starts with share version 0.
+    std::uint64_t charClassesVersion() const { return classesVersion_; }
 
     // An empty field passes any input mask.
     bool allowNull = false;
@@ -35,6 +42,7 @@ public:
 private:
     Settings* settings_;
     CharClasses classes_;
+    std::uint64_t classesVersion_ = 0;
 };
 
 }  // namespace payfmt

@@ -79,9 +79,9 @@ TEST_F(MaskTest, AllowNullAcceptsAnEmptyField) {
 }
 
 TEST_F(MaskTest, ClassesFollowTheParser) {
-    parser.charClass('Q').set('!');
+    parser.editCharClass('Q').set('!');
     EXPECT_TRUE(validate("Q", "!").reports.empty());
-    parser.charClass('N').reset();
+    parser.editCharClass('N').reset();
     EXPECT_EQ(validate("N", "1").codes(), std::vector<std::uint32_t>{kInfoNotClassCharacter});
 }
 

@@ -59,7 +59,7 @@ TEST_F(PfixWalkTest, GroupHandedToAnotherOpenParser) {
     Ref<TPFIX> other = newComponent<TPFIX>();
     other->setName("OtherParser");
     other->Open();
-    other->charClass('Q').set('x');  // only the other parser knows class Q
+    other->editCharClass('Q').set('x');  // only the other parser knows class Q
     const NodeId root = tree(R"j({"name":"rec","group":true,"children":[
         {"name":"g","group":true,"props":{"Parser":"otherparser"},"children":[
             {"name":"f","props":{"IFO":"FIX(1)","IFM":"Q"}}]}]})j");
