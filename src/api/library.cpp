@@ -1,10 +1,11 @@
 #include "api/library.h"
 
+#include "components/emv_sequences.h"
+#include "components/global_settings_info.h"
 #include "engine/registries.h"
-#include "operators/global_settings_info.h"
 #include "operators/operator_table.h"
-#include "parsers/parser_info.h"
-#include "parsers/messages/emv_sequences.h"
+#include "parsers/core/parser_registry.h"
+#include "parsers/families.h"
 #include "support/error_info.h"
 
 namespace payfmt {
@@ -22,13 +23,13 @@ Ref<TGlobalSettings> bringUpSettings() {
     return component;
 }
 
-// Then the default parser with its registered component info.
-Ref<TPFIX> bringUpDefaultParser() {
-    fixParserInfo();
-    Ref<TPFIX> parser = newComponent<TPFIX>();
-    parser->setName("Default");
-    parser->Open();
-    return parser;
+// Then the parser families and, of the fixed-format one, the default parser.
+Ref<ParserComponent> bringUpDefaultParser() {
+    addParserFamilies();
+    Ref<ParserComponent> component = createParser("PFIX");
+    component->parser().setName("Default");
+    component->parser().Open();
+    return component;
 }
 
 }  // namespace

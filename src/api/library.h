@@ -5,8 +5,8 @@
 // "Default" (open from load), the operator table, and the component families.
 #include <cstdint>
 
-#include "operators/global_settings.h"
-#include "parsers/pfix.h"
+#include "components/global_settings.h"
+#include "parsers/core/parser_component.h"
 
 namespace payfmt {
 
@@ -15,14 +15,15 @@ public:
     static Library& instance();
 
     TGlobalSettings& globalSettings() { return *globalSettings_; }
-    TPFIX& defaultParser() { return *defaultParser_; }
+    ParserComponent& defaultParserComponent() { return *defaultParser_; }
+    Parser& defaultParser() { return defaultParser_->parser(); }
     std::uint32_t counter = 0;
 
 private:
     Library();
     // Made in this order, released in the reverse one.
     Ref<TGlobalSettings> globalSettings_;
-    Ref<TPFIX> defaultParser_;
+    Ref<ParserComponent> defaultParser_;
 };
 
 // Every export starts the same way: the thread's error record cleared, the
@@ -35,7 +36,7 @@ public:
     FormatCall(const FormatCall&) = delete;
     FormatCall& operator=(const FormatCall&) = delete;
 
-    TPFIX& parser() { return Library::instance().defaultParser(); }
+    Parser& parser() { return Library::instance().defaultParser(); }
     TFormatError& errors() { return parser().errors(); }
 };
 

@@ -58,7 +58,7 @@ PAYFMT_API uint32_t FormatTGetA(VEXNODE tree, void*, const char* value_name, VEX
     return treeExport("Parser.FormatTGet", true, [&] {
         if (result) *result = nullptr;
         const ValueNameScope scope(textArg(value_name));
-        TPFIX& parser = Library::instance().defaultParser();
+        Parser& parser = Library::instance().defaultParser();
         Variant message;
         parser.Compile(message, tree, "");
         if (result && !message.bytes().empty()) *result = newBuffer(message.bytes());
@@ -69,7 +69,7 @@ PAYFMT_API uint32_t FormatTGetA(VEXNODE tree, void*, const char* value_name, VEX
 PAYFMT_API uint32_t FormatTSetA(const char* message, VEXNODE tree, void*, const char* value_name, void*) {
     return treeExport("Parser.FormatTSet", true, [&] {
         const ValueNameScope scope(textArg(value_name));
-        TPFIX& parser = Library::instance().defaultParser();
+        Parser& parser = Library::instance().defaultParser();
         parser.Parse(Variant::text(textArg(message)), tree, "");
         return parser.errors().status();
     });
@@ -77,7 +77,7 @@ PAYFMT_API uint32_t FormatTSetA(const char* message, VEXNODE tree, void*, const 
 
 PAYFMT_API int32_t GetDefaultParser(KOROBJ* parser) {
     return static_cast<int32_t>(treeExport("Parser.GetDefaultParser", true, [&] {
-        return handOut(Library::instance().defaultParser(), parser, "Parser.GetDefaultParser");
+        return handOut(Library::instance().defaultParserComponent(), parser, "Parser.GetDefaultParser");
     }));
 }
 

@@ -81,6 +81,7 @@ constexpr Message kMessages[] = {
     {0xE207000D, "%s: mode %s not supported"},
     {0xE2070011, "%s: data to short to process %s"},
     {0xE2070013, "%s: method %s is not supported"},
+    {0xE2070014, "%s: groups nested deeper than %s levels"},
     {0xE2070021, "P8583: found bit %s outside range -1 to 128"},
     {0xE2070022, "%s: duplicate bit %s in the message"},
     {0xE2070023, "%s: Bit %s is not present in the definition tree"},

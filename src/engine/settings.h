@@ -1,14 +1,15 @@
 #pragma once
 // The settings record: the process-wide values that the engine, the
-// operators and the parsers read, the registered sequences and the list of
-// open parsers. One record exists from load to unload (settings()).
+// operators and the parsers read, and the registered sequences. One record
+// exists from load to unload (settings()). The parsers keep their list of
+// open parsers beside it (parsers/core/open_parsers.h).
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "engine/chain_cache.h"
 #include "engine/format_error.h"
-#include "engine/open_parsers.h"
+#include "parsers/core/open_parsers.h"
 #include "engine/sequence_store.h"
 #include "support/codepage.h"
 #include "support/tree.h"
@@ -33,7 +34,6 @@ public:
     // "cp_037", "cp_278", "cp_285", any case). An unknown name raises
     // 0xE206002C and leaves the page as it was.
     void selectCodePage(std::string_view name);
-    OpenParsers openParsers;
     bool detailedErrors = false;
     // The error context of the calling thread: each thread collects the
     // reports of its own calls, so one thread's call never hides or mixes

@@ -3,9 +3,6 @@
 #include <new>
 #include <system_error>
 
-#include "engine/format_error.h"
-#include "engine/settings.h"
-
 namespace payfmt {
 
 namespace {
@@ -13,10 +10,6 @@ namespace {
 constexpr Status kTopBits = 0xC0000000u;
 
 }  // namespace
-
-EKORError korErrorOf(const TFormatError& e) {
-    return EKORError(e.lastCode(), e.lastLocation(), e.errorText(settings().detailedErrors));
-}
 
 ErrorInfo errorRecordOf(std::exception_ptr e) {
     if (!e) return ErrorInfo{kTopBits, {}, "Unknown failure", {}, 0};
@@ -28,8 +21,6 @@ ErrorInfo errorRecordOf(std::exception_ptr e) {
         ErrorInfo info = v.info();
         info.code |= kTopBits;
         return info;
-    } catch (const TFormatError& f) {
-        return korErrorOf(f).info();
     } catch (const std::system_error& s) {
         return ErrorInfo{static_cast<Status>(s.code().value()) | kTopBits, {}, s.what(), {}, 0};
     } catch (const std::bad_alloc&) {

@@ -7,17 +7,10 @@
 
 namespace payfmt {
 
-class TFormatError;
-
 // The record of the exception: an EKORError's own; code OR 0xC0000000 for an
 // operating-system error and for a support-layer or dispatch error (which also
-// keep their source and help file); the last report of a format error; code
-// 0xC0000000 for anything else (or no exception). The description is the
-// exception's message.
+// keep their source and help file); code 0xC0000000 for anything else (or no
+// exception). The description is the exception's message.
 ErrorInfo errorRecordOf(std::exception_ptr e);
-
-// A format error as the framework raises it: the last code and location of
-// the error context and the text of its reports.
-EKORError korErrorOf(const TFormatError& e);
 
 }  // namespace payfmt

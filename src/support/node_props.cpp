@@ -178,12 +178,13 @@ NodeCache* NodeProps::cache() const {
     return shared_->cache.get();
 }
 
-void NodeProps::setCache(std::unique_ptr<NodeCache> cache) {
-    if (!cache) return;
+bool NodeProps::setCache(std::unique_ptr<NodeCache>& cache) {
+    if (!cache) return false;
     for (std::size_t i = 0; i < changeCount_; ++i)
-        if (cache->dependsOn(changes_[i].name)) return;  // worked out from this node's own items
+        if (cache->dependsOn(changes_[i].name)) return false;  // worked out from this node's own items
     if (!shared_) shared_ = std::make_unique<Shared>().release();
     shared_->cache = std::move(cache);
+    return true;
 }
 
 }  // namespace payfmt

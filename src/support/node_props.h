@@ -20,10 +20,17 @@ namespace payfmt {
 
 // Something worked out from a node's shared items and kept with them. It is
 // dropped when an item it depends on changes in place.
+// kind tells apart the caches of different users (the address of something
+// of the user's own).
 class NodeCache {
 public:
+    explicit NodeCache(const void* kind) : kind_(kind) {}
     virtual ~NodeCache() = default;
+    const void* kind() const { return kind_; }
     virtual bool dependsOn(std::string_view name) const = 0;
+
+private:
+    const void* kind_;
 };
 
 class NodeProps {
@@ -56,8 +63,9 @@ public:
     // this node changed an item the cache depends on.
     NodeCache* cache() const;
     // Keeps the cache with the shared items (and so for every node that
-    // shares them).
-    void setCache(std::unique_ptr<NodeCache> cache);
+    // shares them); refused, and left with the caller, when this node's own
+    // changes touch an item it depends on.
+    bool setCache(std::unique_ptr<NodeCache>& cache);
 
 private:
     struct Shared;

@@ -6,6 +6,7 @@
 
 #include "support/error_info.h"
 #include "support/hex.h"
+#include "support/limits.h"
 
 namespace payfmt {
 
@@ -13,8 +14,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Deeper trees are refused rather than risking the stack in the recursion.
-constexpr int kMaxDepth = 512;
+constexpr int kMaxDepth = static_cast<int>(kMaxNesting);
 
 [[noreturn]] void bad(const std::string& why) { throwVex(VEX_E_FORMAT, "VEXTreeFromJson", why); }
 

@@ -46,21 +46,6 @@ TEST(Settings, SequenceStoreStartsWithTheTwoBuiltIns) {
     EXPECT_EQ(s.sequences.lookup("TWOHEX"), "");
 }
 
-TEST(Settings, OpenParsersAreSortedAndRefuseNamesDifferingOnlyInCase) {
-    Settings s;
-    auto p1 = makeRef<RefObject>();
-    auto p2 = makeRef<RefObject>();
-    EXPECT_TRUE(s.openParsers.add("Default", p1.get()));
-    EXPECT_FALSE(s.openParsers.add("default", p2.get()));
-    EXPECT_TRUE(s.openParsers.add("iso", p2.get()));
-    EXPECT_TRUE(s.openParsers.add("Beta", p2.get()));
-    EXPECT_EQ(s.openParsers.names(), (std::vector<std::string>{"Beta", "Default", "iso"}));
-    EXPECT_EQ(s.openParsers.find("DEFAULT"), p1.get());
-    EXPECT_EQ(p1->refCount(), 1);  // the creator keeps the parser, the list only names it
-    s.openParsers.remove("DEFAULT");
-    EXPECT_EQ(s.openParsers.find("Default"), nullptr);
-}
-
 TEST(Settings, CodingTreeHoldsTheBooleanCoding) {
     Settings s;
     const Node& root = nodes().get(s.codings());

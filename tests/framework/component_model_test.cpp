@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/format_error.h"
 #include "framework/class_id.h"
 #include "framework/error_record.h"
 #include "framework/object_monitor.h"
@@ -220,22 +219,6 @@ TEST(ErrorRecords, EveryKindOfFailureBecomesARecord) {
             EXPECT_EQ(info.description, c.description) << c.label;
         }
     }
-}
-
-TEST(ErrorRecords, AFormatErrorGivesItsLastReport) {
-    TFormatError context;
-    context.record("Apply_Fix", 0xA2060025, {"N2", "2", "1"});
-    try {
-        context.raise("ApplyOperator", 0xE2060001, {"FOO"});
-    } catch (...) {
-        const ErrorInfo info = errorRecordOf(std::current_exception());
-        EXPECT_EQ(info.code, 0xE2060001u);
-        EXPECT_EQ(info.source, "ApplyOperator");
-        EXPECT_EQ(info.description, "(E2060001) FOO: operator not found");
-    }
-    const EKORError k = korErrorOf(context);
-    EXPECT_EQ(k.code(), 0xE2060001u);
-    EXPECT_STREQ(k.what(), "(E2060001) FOO: operator not found");
 }
 
 }  // namespace

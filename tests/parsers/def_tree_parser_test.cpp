@@ -1,5 +1,6 @@
-#include "parsers/def_tree_parser.h"
-#include "parsers/parse_context.h"
+#include "parsers/core/def_tree_parser.h"
+#include "parsers/core/parse_context.h"
+#include "parsers/core/parser_info.h"
 #include "parsers/parser_fixture.h"
 #include "support/error_info.h"
 
@@ -10,10 +11,12 @@ class DefTreeParserTest : public test::ParserTest {
 protected:
     void SetUp() override {
         ParserTest::SetUp();
-        defs = newComponent<TKORDefTreeParser>();
+        defsComponent = newComponent<ParserComponent>(defTreeParserInfo(), std::make_unique<TKORDefTreeParser>());
+        defs = static_cast<TKORDefTreeParser*>(&defsComponent->parser());
         defs->setName("defs." + parser->name());
     }
-    Ref<TKORDefTreeParser> defs;
+    Ref<ParserComponent> defsComponent;
+    TKORDefTreeParser* defs = nullptr;
 };
 
 TEST_F(DefTreeParserTest, OpenNeedsDefinitionsAndKeepsACopy) {
@@ -24,7 +27,7 @@ TEST_F(DefTreeParserTest, OpenNeedsDefinitionsAndKeepsACopy) {
         EXPECT_EQ(settings().errors().entries().back().message, "(E2070003) Definition tree is undefined");
     }
     const NodeId given = tree(R"j({"name":"defs","group":true,"children":[{"name":"f","props":{"Tag":"9F02"}}]})j");
-    defs->SetProperty(parser_dispid::kDefinitions, Variant::integer(given));
+    defsComponent->SetProperty(parser_dispid::kDefinitions, Variant::integer(given));
     EXPECT_NE(defs->definitions(), given);  // its own copy
     nodes().remove(given);
     trees.clear();
@@ -32,9 +35,9 @@ TEST_F(DefTreeParserTest, OpenNeedsDefinitionsAndKeepsACopy) {
     defs->Open();
     EXPECT_TRUE(defs->isOpen());
     // Dropping the definitions closes the parser.
-    defs->SetProperty(parser_dispid::kDefinitions, Variant::integer(0));
+    defsComponent->SetProperty(parser_dispid::kDefinitions, Variant::integer(0));
     EXPECT_FALSE(defs->isOpen());
-    EXPECT_THROW(defs->SetProperty(parser_dispid::kDefinitions, Variant::integer(given)), VexError);
+    EXPECT_THROW(defsComponent->SetProperty(parser_dispid::kDefinitions, Variant::integer(given)), VexError);
 }
 
 TEST_F(DefTreeParserTest, ChecksOnDefinitionNodes) {
@@ -109,16 +112,19 @@ TEST_F(DefTreeParserTest, LengthFieldsAreClampedToTheData) {
 TEST_F(DefTreeParserTest, SubParseCopiesADefinitionIntoTheValueTree) {
     const NodeId definition = tree(R"j({"name":"pan","props":{"IFO":"LLVAR","Value":{"istr":"stale"}}})j");
     const NodeId values = tree(R"j({"name":"msg","group":true})j");
-    TParseContext ctx(parser->rootRecord(), *parser);
+    defsComponent->SetProperty(parser_dispid::kDefinitions, Variant::integer(values));
+    defs->Open();
+    TParseContext ctx(defs->rootRecord(), *defs);
     Bytes message = "05HELLO";
     Cursor cursor{message, 0};
-    parser->SubParse(values, definition, -1, ctx, cursor);
+    defs->SubParse(values, definition, -1, ctx, cursor);
     ASSERT_EQ(nodes().get(values).children.size(), 1u);
     EXPECT_EQ(value(at(values, {0})), "HELLO");
     EXPECT_EQ(value(nodes().get(definition)), "stale");  // the definition is untouched
     EXPECT_EQ(cursor.position, 7u);
-    EXPECT_THROW(parser->SubParse(0, definition, -1, ctx, cursor), TFormatError);
-    EXPECT_THROW(parser->SubParse(values, 0, -1, ctx, cursor), TFormatError);
+    EXPECT_THROW(defs->SubParse(0, definition, -1, ctx, cursor), TFormatError);
+    EXPECT_THROW(defs->SubParse(values, 0, -1, ctx, cursor), TFormatError);
+    defs->Close();
 }
 
 }  // namespace

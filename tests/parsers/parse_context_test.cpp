@@ -1,4 +1,4 @@
-#include "parsers/parse_context.h"
+#include "parsers/core/parse_context.h"
 #include "parsers/parser_fixture.h"
 
 namespace payfmt {
@@ -74,7 +74,7 @@ TEST_F(ParseContextTest, AutoNumberTakesTheLargerOfCounterAndProperty) {
 TEST_F(ParseContextTest, UnknownParserNameFallsBackToTheRunningParser) {
     TParseContext ctx({}, *parser);
     ctx.SetNode(tree(R"j({"name":"g","group":true,"props":{"Parser":"nobody"}})j"));
-    EXPECT_EQ(&ctx.GetParser(), parser.get());
+    EXPECT_EQ(&ctx.GetParser(), parser);
     EXPECT_EQ(settings().errors().entries().back().message, "(E2070001) nobody: The parser is not open");
     EXPECT_EQ(settings().errors().lastLocation(), "TParsingContext.GetParser");
 }

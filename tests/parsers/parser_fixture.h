@@ -6,7 +6,7 @@
 #include <string>
 
 #include "api/library.h"
-#include "parsers/pfix.h"
+#include "parsers/core/parser_registry.h"
 #include "support/tree_json.h"
 
 namespace payfmt::test {
@@ -16,7 +16,8 @@ protected:
     void SetUp() override {
         Library::instance();
         settings().errors().reset();
-        parser = newComponent<TPFIX>();
+        component = createParser("PFIX");
+        parser = &component->parser();
         parser->setName(std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "." +
                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         parser->Open();
@@ -57,7 +58,8 @@ protected:
         return v ? v->toText().value_or("") : std::string("<none>");
     }
 
-    Ref<TPFIX> parser;
+    Ref<ParserComponent> component;
+    Parser* parser = nullptr;
     std::vector<OwnedTree> trees;
 };
 

@@ -56,7 +56,8 @@ TEST_F(PfixWalkTest, RepeatThatConsumesNothingStopsInsteadOfLooping) {
 }
 
 TEST_F(PfixWalkTest, GroupHandedToAnotherOpenParser) {
-    Ref<TPFIX> other = newComponent<TPFIX>();
+    Ref<ParserComponent> otherComponent = createParser("PFIX");
+    Parser* other = &otherComponent->parser();
     other->setName("OtherParser");
     other->Open();
     other->editCharClass('Q').set('x');  // only the other parser knows class Q

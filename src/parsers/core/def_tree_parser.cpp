@@ -1,0 +1,146 @@
+#include "parsers/core/def_tree_parser.h"
+
+#include "engine/chain.h"
+#include "parsers/core/parse_context.h"
+#include "parsers/core/parser_component.h"
+#include "parsers/core/parser_info.h"
+#include "parsers/core/property_names.h"
+#include "parsers/core/template_walk.h"
+
+namespace payfmt {
+
+namespace {
+
+class DefTreeParserInfo final : public TKORDefTreeParserInfo {
+public:
+    DefTreeParserInfo() : TKORDefTreeParserInfo(parserClass<TKORDefTreeParser>("TKORDefTreeParser", defTreeParserInfo), {}) {}
+};
+
+bool converts(const Variant& v, PropertyKind kind) {
+    switch (kind) {
+        case PropertyKind::Integer: return v.toInt().has_value();
+        case PropertyKind::Boolean: return v.toBool().has_value();
+        case PropertyKind::Text: return v.toText().has_value();
+    }
+    return false;
+}
+
+}  // namespace
+
+const TKORComponentInfo& defTreeParserInfo() {
+    static const DefTreeParserInfo info;
+    return info;
+}
+
+std::uint32_t TKORDefTreeParser::CompileInternal(Bytes& out, NodeId node, const TParseInherit& inherited) {
+    return CompileTemplate(*this, out, node, inherited);
+}
+
+std::uint32_t TKORDefTreeParser::ParseInternal(Cursor& cursor, NodeId node, const TParseInherit& inherited) {
+    return ParseTemplate(*this, cursor, node, inherited);
+}
+
+void TKORDefTreeParser::CheckGroup(NodeId node) {
+    const Node& n = nodes().get(node);
+    if (!n.isGroup()) raise("TVEXParser.CheckGroup", kErrNotAGroup, {n.name});
+}
+
+void TKORDefTreeParser::CheckProperty(NodeId node, std::string_view property, bool recursive, bool allowMissing,
+                                      PropertyKind kind) {
+    const NestingGuard nesting(*this, "TVEXParser.CheckProperty");
+    for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i) {
+        const NodeId child = nodes().get(node).children[i];
+        const Node& c = nodes().get(child);
+        const Variant* v = c.props.find(property);
+        if (!v) {
+            if (!allowMissing) raise("TVEXParser.CheckProperty", kErrMissingProperty, {GetParserName(), property, c.name});
+        } else if (!converts(*v, kind)) {
+            throwVex(VEX_E_TYPE | 0xC0000000u, "TVEXParser.CheckProperty",
+                     "Property " + std::string(property) + " of node " + c.name + " cannot be converted from " +
+                         std::string(v->typeName()));
+        }
+        if (recursive) CheckProperty(child, property, recursive, allowMissing, kind);
+    }
+}
+
+bool TKORDefTreeParser::NodeKindIs(NodeId node, std::int64_t kind) {
+    const Variant* v = nodes().get(node).props.find(prop::kParserType);
+    if (!v) return kind == 0;
+    const auto k = v->toInt();
+    return k && *k == kind;
+}
+
+void TKORDefTreeParser::RemoveChildrenOfKind(std::int64_t kind, NodeId parent, std::size_t& index) {
+    while (index < nodes().get(parent).children.size() && !errors().holdsError()) {
+        const NodeId child = nodes().get(parent).children[index];
+        const Variant* v = nodes().get(child).props.find(prop::kParserType);
+        const std::int64_t k = v ? v->toInt().value_or(0) : 0;
+        if (k == kind) {
+            nodes().remove(child);
+            continue;
+        }
+        if (k > kind) return;
+        ++index;
+    }
+}
+
+bool TKORDefTreeParser::GetDefNode(NodeId root, std::string_view property, std::uint32_t severityBits, NodeId& node,
+                                   const Variant& value) {
+    if (!alwaysFallback && Parser::GetDefNode(root, property, severityBits, node, value)) return true;
+    if (fallbackNode && nodes().alive(fallbackNode)) {
+        const std::string shown = value.toText().value_or(std::string());
+        NodeProps& p = nodes().get(fallbackNode).props;
+        p.set(prop::kName, Variant::text(shown));
+        p.set(prop::kTag, Variant::text(shown));
+    }
+    node = fallbackNode;
+    return false;
+}
+
+NodeId TKORDefTreeParser::GetGroupRaise(NodeId root, std::string_view property, std::uint32_t code,
+                                        const Variant& value) {
+    const NodeId found = nodes().search(root, property, value);
+    if (!found) raise("TVEXParser.GetGroupRaise", code, {GetParserName()});
+    if (!nodes().get(found).isGroup()) raise("TVEXParser.GetGroupRaise", kErrNotAGroup, {nodes().get(found).name});
+    return found;
+}
+
+std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, std::string_view ifo) {
+    OpContext ctx(kDirectionInput);
+    Output field;
+    ApplyIFO(*this, ctx, ifo, "", false, cursor.rest(), field);
+    cursor.advance(ctx.consumed);
+    // Fewer than four bytes are the low bytes of the length.
+    const BytesView bytes = field.view();
+    std::uint32_t length = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
+    if (length > cursor.left()) {
+        errors().record("TVEXParser.GetFldLen", kInfoFieldLengthClamped,
+                        {ctx.name, std::to_string(length), std::to_string(cursor.left())});
+        length = cursor.left();
+    }
+    return length;
+}
+
+std::uint32_t TKORDefTreeParser::ReadField(Cursor& cursor, Bytes& field, std::string_view ifo, std::string_view ifm) {
+    OpContext ctx(kDirectionInput);
+    Output out;
+    ApplyIFO(*this, ctx, ifo, ifm, false, cursor.rest(), out);
+    field = out.take();
+    cursor.advance(ctx.consumed);
+    return ctx.consumed;
+}
+
+void TKORDefTreeParser::SubParse(NodeId parent, NodeId definition, std::int64_t index, TParseContext& context,
+                                 Cursor& cursor) {
+    if (!parent || !nodes().alive(parent)) raise("PFIX.SubParse", kErrNoDestination, {GetParserName()});
+    if (!definition || !nodes().alive(definition))
+        raise("PFIX.SubParse", kErrMissingDefinition, {GetParserName(), "Internal", ""});
+    OwnedTree copy(nodes().copy(definition, true));
+    for (NodeId n = copy.get(); n; n = nodes().nextNode(copy.get(), n)) nodes().get(n).props.remove(settings().valueName);
+    const NodeId inserted = copy.get();
+    nodes().addChild(parent, copy.release(), index);
+    if (!cursor.data.empty()) ParseTemplate(*this, cursor, inserted, context.ChildRecord());
+}
+
+}  // namespace payfmt

@@ -1,0 +1,67 @@
+#pragma once
+// TKORDefTreeParser: the base of the families that keep a separate
+// definition tree. Parsing looks up the definition of each field found in
+// the message, copies it into the value tree and fills the copy with the
+// template walk (SubParse). These are the lookups and checks the families
+// share; until a family replaces them, compiling and parsing are the
+// template walk.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "parsers/core/parser.h"
+
+namespace payfmt {
+
+class TKORComponentInfo;
+class TParseContext;
+
+inline constexpr std::uint32_t kInfoFieldLengthClamped = 0x62070010;
+inline constexpr std::uint32_t kErrMissingProperty = 0xE207000A;
+
+enum class PropertyKind { Integer, Boolean, Text };
+
+class TKORDefTreeParser : public Parser {
+public:
+    explicit TKORDefTreeParser(std::string parserType = "KORDefTreeParser") : Parser(std::move(parserType)) {}
+    bool RequiresDefTree() const override { return true; }
+    std::uint32_t CompileInternal(Bytes& out, NodeId node, const TParseInherit& inherited) override;
+    std::uint32_t ParseInternal(Cursor& cursor, NodeId node, const TParseInherit& inherited) override;
+
+    // Raises "%s: node must be a group" unless the node is one.
+    void CheckGroup(NodeId node);
+    // Every child (and, when recursive, every descendant) must hold the
+    // property, unless it may be missing, and it must convert to the kind.
+    void CheckProperty(NodeId node, std::string_view property, bool recursive, bool allowMissing, PropertyKind kind);
+    // The node's ParserType as an integer (absent counts as 0) equals kind.
+    bool NodeKindIs(NodeId node, std::int64_t kind);
+    // From the child at index on, deletes the children of that kind and steps
+    // over the others, stopping after the first of a greater kind.
+    void RemoveChildrenOfKind(std::int64_t kind, NodeId parent, std::size_t& index);
+
+    // As Parser's, and a missing definition answers the fallback node, named
+    // after the value; with alwaysFallback set it answers the fallback node
+    // without searching or reporting.
+    bool GetDefNode(NodeId root, std::string_view property, std::uint32_t severityBits, NodeId& node,
+                    const Variant& value) override;
+    // The same search; a missing definition raises code, one that is not a
+    // group raises "%s: node must be a group".
+    NodeId GetGroupRaise(NodeId root, std::string_view property, std::uint32_t code, const Variant& value);
+    // Reads a length field with the input chain at the cursor and moves past
+    // it; a length beyond the data left is clamped with a report.
+    std::uint32_t GetFldLen(Cursor& cursor, std::string_view ifo);
+    // Reads one field with its input chain and mask; answers the bytes used.
+    std::uint32_t ReadField(Cursor& cursor, Bytes& field, std::string_view ifo, std::string_view ifm);
+    // Copies a definition subtree into the value tree at index under parent
+    // (its values removed) and parses the cursor's data into the copy with
+    // the template walk.
+    void SubParse(NodeId parent, NodeId definition, std::int64_t index, TParseContext& context, Cursor& cursor);
+
+    NodeId fallbackNode = 0;
+    bool alwaysFallback = false;
+};
+
+// The info of TKORDefTreeParser itself: described, not created by name.
+const TKORComponentInfo& defTreeParserInfo();
+
+}  // namespace payfmt

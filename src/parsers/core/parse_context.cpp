@@ -1,0 +1,252 @@
+#include "parsers/core/parse_context.h"
+
+#include <algorithm>
+
+#include "parsers/core/open_parsers.h"
+#include "parsers/core/parser.h"
+#include "parsers/core/property_names.h"
+#include "support/ascii.h"
+
+namespace payfmt {
+
+namespace {
+
+constexpr std::uint32_t kErrPropertyType = 0xE2060009;
+
+template <class T>
+struct Expected;
+template <>
+struct Expected<bool> {
+    static constexpr VarType type = VarType::Bool;
+    static constexpr std::string_view word = "boolean";
+    static bool get(const Variant& v) { return v.boolValue(); }
+};
+template <>
+struct Expected<std::int64_t> {
+    static constexpr VarType type = VarType::Int;
+    static constexpr std::string_view word = "integer";
+    static std::int64_t get(const Variant& v) { return v.intValue(); }
+};
+template <>
+struct Expected<std::string_view> {
+    static constexpr VarType type = VarType::String;
+    static constexpr std::string_view word = "string";
+    static std::string_view get(const Variant& v) { return v.bytes(); }
+};
+
+std::int32_t clamp32(std::int64_t v) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+bool isReport(std::string_view name) { return equalsNoCase(name, prop::kEC) || equalsNoCase(name, prop::kError); }
+
+}  // namespace
+
+TParseContext::TParseContext(const TParseInherit& inherited, Parser& parser) : inherited_(inherited), parser_(parser) {}
+
+void TParseContext::SetNode(NodeId node) {
+    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i].value.clear();
+    changeCount_ = 0;
+    node_ = node;
+    n_ = node ? &nodes().get(node) : nullptr;  // refuses a stale handle now, not later
+    def_ = n_ ? ResolvedNode::of(n_->props, ownDef_) : nullptr;
+}
+
+const Variant* TParseContext::find(std::string_view name) const {
+    if (!n_) return nullptr;
+    for (std::size_t i = 0; i < changeCount_; ++i)
+        if (equalsNoCase(changes_[i].name, name)) return &changes_[i].value;
+    if (isReport(name)) return nullptr;
+    return n_->props.find(name);
+}
+
+void TParseContext::set(std::string_view name, Variant value) {
+    if (!n_) return;
+    for (std::size_t i = 0; i < changeCount_; ++i) {
+        if (equalsNoCase(changes_[i].name, name)) {
+            changes_[i].value = std::move(value);
+            return;
+        }
+    }
+    if (changeCount_ == changes_.size()) return n_->props.set(name, std::move(value));
+    changes_[changeCount_++] = Change{name, std::move(value)};
+}
+
+void TParseContext::StoreProps() {
+    if (!n_ || !nodes().alive(node_)) return;
+    NodeProps& props = n_->props;
+    if (props.find(prop::kEC)) props.remove(prop::kEC);
+    if (props.find(prop::kError)) props.remove(prop::kError);
+    for (std::size_t i = 0; i < changeCount_; ++i) props.set(changes_[i].name, std::move(changes_[i].value));
+    changeCount_ = 0;
+}
+
+template <class T>
+T TParseContext::read(std::string_view name, T fallback, std::string_view location) {
+    const Variant* v = find(name);
+    if (!v || v->isEmpty()) return fallback;
+    if (v->type() != Expected<T>::type) {
+        parser_.errors().record(location, kErrPropertyType, {name, Expected<T>::word});
+        return fallback;
+    }
+    return Expected<T>::get(*v);
+}
+
+std::string_view TParseContext::GetIFO() {
+    return def_ ? std::string_view(def_->ifo) : read<std::string_view>(prop::kIFO, {}, "TParsingContext.GetIFO");
+}
+
+std::string_view TParseContext::GetIFM() {
+    return def_ ? std::string_view(def_->ifm) : read<std::string_view>(prop::kIFM, {}, "TParsingContext.GetIFM");
+}
+
+std::string_view TParseContext::GetOFO() {
+    return def_ ? std::string_view(def_->ofo) : read<std::string_view>(prop::kOFO, {}, "TParsingContext.GetOFO");
+}
+
+std::string_view TParseContext::GetTag() {
+    return def_ ? std::string_view(def_->tag) : read<std::string_view>(prop::kTag, {}, "TParsingContext.GetTag");
+}
+
+bool TParseContext::GetAllowNull() {
+    if (def_) return def_->allowNull.value_or(inherited_.allowNull);
+    return read<bool>(prop::kAllowNull, inherited_.allowNull, "TParsingContext.GetAllowNull");
+}
+
+bool TParseContext::GetProcessNull() {
+    if (def_) return def_->processNull.value_or(inherited_.processNull);
+    return read<bool>(prop::kProcessNull, inherited_.processNull, "TParsingContext.GetProcessNull");
+}
+
+bool TParseContext::GetTSetGroups() {
+    if (def_) return def_->tSetGroups.value_or(inherited_.tSetGroups);
+    return read<bool>(prop::kTSetGroups, inherited_.tSetGroups, "TParsingContext.GetTSetGroups");
+}
+
+std::int32_t TParseContext::GetRecurse() {
+    const bool allowed = def_ ? def_->allowRecurse : read<bool>(prop::kAllowRecurse, true, "TParsingContext.GetRecurse");
+    return allowed ? inherited_.recurseLevel : 0;
+}
+
+std::int64_t TParseContext::GetRepeatCount() {
+    return def_ ? def_->repeatNode : read<std::int64_t>(prop::kRepeatNode, 0, "TParsingContext.GetRepeatCount");
+}
+
+std::int32_t TParseContext::GetAutoNumber() {
+    if (def_) return def_->repeatAutoNumber ? std::max(autoNumber, clamp32(*def_->repeatAutoNumber)) : autoNumber;
+    const Variant* v = find(prop::kRepeatAutoNumber);
+    if (!v || !v->isInt()) {
+        if (v && !v->isEmpty())
+            parser_.errors().record("TParsingContext.GetAutoNumber", kErrPropertyType, {prop::kRepeatAutoNumber, "integer"});
+        return autoNumber;
+    }
+    return std::max(autoNumber, clamp32(v->intValue()));
+}
+
+std::int32_t TParseContext::GetBit() {
+    return clamp32(def_ ? def_->bit : read<std::int64_t>(prop::kBit, -32768, "TParsingContext.GetTag"));
+}
+
+bool TParseContext::ConstructedBER() {
+    if (def_ && def_->constructed) return *def_->constructed;
+    if (!def_) {
+        const Variant* c = find(prop::kConstructed);
+        if (c && c->is(VarType::Bool)) return c->boolValue();
+    }
+    const std::string_view tag = GetTag();
+    // The first hexadecimal digit of a constructed tag has its 2 bit set.
+    return !tag.empty() && std::string_view("2367ABEFabef").find(tag.front()) != std::string_view::npos;
+}
+
+std::int32_t TParseContext::BerLenMinSize() {
+    return clamp32(def_ ? def_->berLenMinSize : read<std::int64_t>(prop::kBerLenMinSize, 1, "TParsingContext.BerLenMinSize"));
+}
+
+std::string TParseContext::GetName() {
+    if (const Variant* v = find(prop::kName)) {
+        if (auto t = v->toText()) return *t;
+    }
+    return n_ ? n_->name : std::string();
+}
+
+Parser& TParseContext::GetParser() {
+    std::string_view name;
+    if (def_) {
+        if (def_->parser.empty()) return parser_;
+        name = def_->parser;
+    } else {
+        const Variant* v = find(prop::kParser);
+        if (!v || v->isEmpty()) return parser_;
+        if (!v->isStr()) {
+            parser_.errors().record("TParsingContext.GetParser", kErrPropertyType, {prop::kParser, "string"});
+            return parser_;
+        }
+        name = v->bytes();
+    }
+    if (Parser* other = openParsers().find(name)) return *other;
+    parser_.errors().record("TParsingContext.GetParser", kErrParserNotOpen, {name});
+    return parser_;
+}
+
+const ParsedChain& TParseContext::ifoChain() {
+    if (def_) return def_->ifoChain(parser_);
+    Settings& s = parser_.settings();
+    slowChain_ = s.chains.get(GetIFO(), true, s.sequences);
+    return *slowChain_;
+}
+
+const ParsedChain& TParseContext::ofoChain() {
+    if (def_) return def_->ofoChain(parser_);
+    Settings& s = parser_.settings();
+    slowChain_ = s.chains.get(GetOFO(), true, s.sequences);
+    return *slowChain_;
+}
+
+const InputMask& TParseContext::mask() {
+    if (def_) return def_->mask(parser_);
+    slowMask_ = std::make_unique<InputMask>(InputMask::compile(parser_, GetIFM()));
+    return *slowMask_;
+}
+
+bool TParseContext::ifoIsNone() { return def_ && isPlainNone(def_->ifoChain(parser_)); }
+
+bool TParseContext::ofoIsNone() { return def_ && isPlainNone(def_->ofoChain(parser_)); }
+
+TParseInherit TParseContext::ChildRecord() {
+    TParseInherit r;
+    r.allowNull = GetAllowNull();
+    r.processNull = GetProcessNull();
+    r.recurseLevel = std::max(GetRecurse() - 1, 0);
+    r.checkRemainder = checkRemainder;
+    r.tSetGroups = GetTSetGroups();
+    return r;
+}
+
+void TParseContext::SetValue(BytesView data) { set(parser_.settings().valueName, Variant::blob(data)); }
+
+void TParseContext::SetName(std::string_view name) {
+    set(prop::kName, Variant::text(name));
+    if (n_) n_->name = name;
+}
+
+void TParseContext::AutoNumber() {
+    const std::int32_t n = GetAutoNumber();
+    if (n < 0) return;
+    SetName(GetName() + std::to_string(n));
+    autoNumber = n + 1;
+}
+
+void TParseContext::RecordError() {
+    if (!n_) return;
+    TFormatError& errors = parser_.errors();
+    const auto& entries = errors.entries();
+    if (entries.size() > 1 && errors.lastCode() != 0) {
+        set(prop::kEC, Variant::integer(errors.lastCode()));
+        set(prop::kError, Variant::text(errors.errorText(parser_.settings().detailedErrors)));
+        errors.collapseToMostSevere();
+    } else if (errors.holdsError()) {
+        // The walk unwinds with an error reported below this node.
+        set(prop::kEC, Variant::integer(entries.front().code));
+        set(prop::kError, Variant::text(entries.front().message));
+    }
+}
+
+}  // namespace payfmt

@@ -1,0 +1,211 @@
+#include "parsers/core/template_walk.h"
+
+#include <algorithm>
+
+#include "engine/chain.h"
+#include "engine/mask.h"
+#include "parsers/core/parse_context.h"
+#include "parsers/core/parser.h"
+#include "support/limits.h"
+
+namespace payfmt {
+
+namespace {
+
+thread_local std::uint32_t nesting = 0;
+
+// The field an input chain takes at the cursor, into field (or, for a chain
+// that is NONE alone, as a view of the message: NONE takes everything left,
+// so only the mask decides how much). octx ends as the chain's first
+// operator leaves it.
+BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output& field) {
+    Parser& parser = ctx.parser();
+    const bool allowNull = ctx.GetAllowNull();
+    if (!ctx.ifoIsNone()) {
+        ApplyIFO(parser, octx, ctx.ifoChain(), ctx.mask(), allowNull, cursor.rest(), field);
+        return field.view();
+    }
+    const BytesView rest = cursor.rest();
+    octx.name = "NONE";
+    octx.ownCount = false;
+    OpContext next(kDirectionInput);
+    try {
+        ctx.mask().validate(parser, next, rest, allowNull);
+    } catch (const TFormatError&) {
+        // already in the error context
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyIFO", e);
+    }
+    octx.consumed = std::min<std::uint32_t>(next.consumed, static_cast<std::uint32_t>(rest.size()));
+    return rest.substr(0, octx.consumed);
+}
+
+}  // namespace
+
+NestingGuard::NestingGuard(Parser& parser, std::string_view location) {
+    if (nesting >= kMaxNesting)
+        parser.raise(location, kErrTooDeep, {parser.GetParserName(), std::to_string(kMaxNesting)});
+    ++nesting;
+}
+
+NestingGuard::~NestingGuard() { --nesting; }
+
+std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TParseInherit& inherited) {
+    if (!parser.isOpen()) parser.raise("TVEXParser.Compile", kErrParserNotOpen, {parser.GetParserName()});
+    if (!node) return 0;
+    const NestingGuard guard(parser, "TVEXParser.Compile");
+    TFormatError& errors = parser.errors();
+    TParseContext ctx(inherited, parser);
+    ctx.SetNode(node);
+
+    const std::size_t start = out.size();
+    Bytes children;       // a group's compiled children, for its output chain
+    BytesView data;       // what the node's output chain turns into output
+    bool inPlace = false; // the children were written straight to out
+    if (nodes().get(node).isGroup() && ctx.GetRecurse() > 0) {
+        Parser& handler = ctx.GetParser();
+        const TParseInherit childRecord = ctx.ChildRecord();
+        // Without an output chain of its own the group's output is its
+        // children's: they may write to the message directly.
+        inPlace = ctx.ofoIsNone();
+        Bytes& sink = inPlace ? out : children;
+        if (&handler != &parser) {
+            ctx.StoreProps();  // the other parser works on the same node
+            handler.CompileInternal(sink, node, childRecord);
+            ctx.SetNode(node);
+        } else {
+            for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i) {
+                CompileTemplate(parser, sink, nodes().get(node).children[i], childRecord);
+                if (errors.holdsError()) break;
+            }
+        }
+        data = inPlace ? BytesView(out).substr(start) : BytesView(children);
+    } else if (const Variant* v = ctx.find(parser.settings().valueName); v && !v->is(VarType::Null) && !v->isEmpty()) {
+        if (v->isBlob()) data = v->bytes();
+        else errors.record("TVEXParser.Compile", kErrValueNotBlob, {parser.settings().valueName});
+    }
+    // The node itself follows the ProcessNull of its parent; its own one
+    // governs its children.
+    if (!errors.holdsError() && (!data.empty() || inherited.processNull)) {
+        if (inPlace) {
+            // already where it belongs
+        } else if (ctx.ofoIsNone()) {
+            out.append(data);
+        } else {
+            OpContext octx(kDirectionOutput);
+            Output output;
+            ApplyOFO(parser, octx, ctx.ofoChain(), data, output);
+            if (!errors.holdsError()) out.append(output.view());
+        }
+    } else if (inPlace) {
+        out.resize(start);  // a failed group writes nothing
+    }
+    ctx.RecordError();
+    ctx.StoreProps();
+    return parser.worstCode();
+}
+
+std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const TParseInherit& inherited) {
+    if (!parser.isOpen()) parser.raise("TPFIX.Parse", kErrParserNotOpen, {parser.GetParserName()});
+    if (!node) return 0;
+    const NestingGuard guard(parser, "TPFIX.Parse");
+    TFormatError& errors = parser.errors();
+    TParseContext ctx(inherited, parser);
+    OwnedTree clone;  // the next repetition, until it is inserted
+    std::uint32_t repeatStart = 0;
+    std::size_t at = 0;  // the current repetition's index under its parent, once known
+    bool atKnown = false;
+    NodeId current = node;
+    auto finish = [&] {
+        ctx.RecordError();
+        ctx.StoreProps();
+        return parser.worstCode();
+    };
+    for (;;) {
+        ctx.SetNode(current);
+        if (errors.holdsError()) return finish();
+
+        const bool repeats = ctx.GetRepeatCount() != 0;
+        if (repeats) {
+            if (cursor.atEnd()) {
+                // No data left for this repetition: it leaves the value
+                // tree, unless it is the caller's root.
+                ctx.SetNode(0);
+                if (nodes().get(current).parent) nodes().remove(current);
+                return parser.worstCode();
+            }
+            clone.reset(nodes().copy(current, true));
+            repeatStart = cursor.position;
+        }
+
+        OpContext octx(kDirectionInput);
+        Output field;
+        const BytesView data = readField(ctx, cursor, octx, field);
+        ctx.RecordError();
+
+        if (nodes().get(current).isGroup() && ctx.GetRecurse() > 0 && !errors.holdsError()) {
+            ctx.checkRemainder = octx.ownCount;
+            const TParseInherit childRecord = ctx.ChildRecord();
+            Parser& handler = ctx.GetParser();
+            Cursor fieldCursor{data, 0};
+            if (&handler == &parser) {
+                // By position: a child's repetitions are inserted right after
+                // it and parsed by the child's own loop, and a repeated child
+                // without data removes itself.
+                for (std::size_t i = 0; i < nodes().get(current).children.size();) {
+                    const std::size_t before = nodes().get(current).children.size();
+                    ParseTemplate(parser, fieldCursor, nodes().get(current).children[i], childRecord);
+                    if (errors.holdsError()) {
+                        cursor.advance(octx.consumed);
+                        return finish();
+                    }
+                    i += 1 + nodes().get(current).children.size() - before;
+                }
+                if (ctx.GetIFO().empty()) octx.consumed = fieldCursor.position;
+            } else {
+                // The other parser works on the same node: hand it over as
+                // it is, and take it back as the other parser left it.
+                ctx.StoreProps();
+                handler.ParseInternal(fieldCursor, current, childRecord);
+                ctx.SetNode(current);
+            }
+            // Without an input chain a group's field is the rest of the
+            // message; its value is only what its children used.
+            if (ctx.GetTSetGroups()) ctx.SetValue(data.substr(0, octx.consumed));
+        } else if (!data.empty()) {
+            ctx.SetValue(data);
+        }
+
+        cursor.advance(octx.consumed);
+        ctx.AutoNumber();
+        // A pending error ends the walk here: what follows would only report
+        // the consequences of that error.
+        if (cursor.atEnd() || errors.holdsError()) return finish();
+
+        const NodeId parent = nodes().get(current).parent;
+        if (repeats) {
+            if (cursor.position == repeatStart) {
+                errors.record("TPFIX.Parse", kErrRepeatNeedsIfo, {});
+                return finish();
+            }
+            if (!parent) parser.raise("TPFIX.Parse", kErrOrphanRepeat);
+            ctx.RecordError();
+            ctx.StoreProps();
+            const auto& siblings = nodes().get(parent).children;
+            if (!atKnown) {
+                at = static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), current) - siblings.begin());
+                atKnown = true;
+            }
+            current = clone.release();
+            nodes().addChild(parent, current, static_cast<std::int64_t>(++at));
+            continue;
+        }
+        const bool last = !parent || nodes().get(parent).children.back() == current;
+        if (last && inherited.checkRemainder) {
+            errors.record("TPFIX.Parse", kInfoUnusedAfterParsing, {nodes().get(current).name, std::to_string(cursor.left())});
+        }
+        return finish();
+    }
+}
+
+}  // namespace payfmt

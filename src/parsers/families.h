@@ -1,0 +1,7 @@
+#pragma once
+// The parser families of the library, entered once at load.
+namespace payfmt {
+
+void addParserFamilies();
+
+}  // namespace payfmt
