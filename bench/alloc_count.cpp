@@ -1,35 +1,26 @@
-// Global operator new and delete that count allocations. Every overload is
-// replaced so that each new meets its matching delete.
+// Counts every heap allocation of the process: the C allocator is replaced
+// by one that counts and hands on to the C library's own. C++ allocations
+// (operator new) end up here too, and so do the library's malloc'd variant
+// payloads, which a count of operator new alone would miss.
 #include "alloc_count.h"
 
-#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
+
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* p, std::size_t size);
+void* __libc_memalign(std::size_t alignment, std::size_t size);
+void __libc_free(void* p);
+}
 
 namespace {
 
 std::atomic<std::uint64_t> allocations{0};
 
-void* allocate(std::size_t size) noexcept {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-
-void* allocate(std::size_t size, std::align_val_t align) noexcept {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    const auto a = static_cast<std::size_t>(align);
-    if (size > SIZE_MAX - a) return nullptr;
-    // aligned_alloc wants a non-zero multiple of the alignment.
-    return std::aligned_alloc(a, (std::max<std::size_t>(size, 1) + a - 1) / a * a);
-}
-
-template <class... Align>
-void* allocateOrThrow(std::size_t size, Align... align) {
-    if (void* p = allocate(size, align...)) return p;
-    throw std::bad_alloc();
-}
+void counted() { allocations.fetch_add(1, std::memory_order_relaxed); }
 
 }  // namespace
 
@@ -39,28 +30,41 @@ std::uint64_t allocationCount() { return allocations.load(std::memory_order_rela
 
 }  // namespace bench
 
-void* operator new(std::size_t size) { return allocateOrThrow(size); }
-void* operator new[](std::size_t size) { return allocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new(std::size_t size, std::align_val_t align) { return allocateOrThrow(size, align); }
-void* operator new[](std::size_t size, std::align_val_t align) { return allocateOrThrow(size, align); }
-void* operator new(std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-    return allocate(size, align);
-}
-void* operator new[](std::size_t size, std::align_val_t align, const std::nothrow_t&) noexcept {
-    return allocate(size, align);
+extern "C" {
+
+void* malloc(std::size_t size) {
+    counted();
+    return __libc_malloc(size);
 }
 
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void* calloc(std::size_t count, std::size_t size) {
+    counted();
+    return __libc_calloc(count, size);
+}
+
+void* realloc(void* p, std::size_t size) {
+    counted();
+    return __libc_realloc(p, size);
+}
+
+void free(void* p) { __libc_free(p); }
+
+void* memalign(std::size_t alignment, std::size_t size) {
+    counted();
+    return __libc_memalign(alignment, size);
+}
+
+void* aligned_alloc(std::size_t alignment, std::size_t size) {
+    counted();
+    return __libc_memalign(alignment, size);
+}
+
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
+    counted();
+    void* p = __libc_memalign(alignment, size);
+    if (!p) return 12;  // ENOMEM
+    *out = p;
+    return 0;
+}
+
+}  // extern "C"

@@ -1,6 +1,6 @@
 #pragma once
-// Counts calls of the global operator new (replaced in alloc_count.cpp), the
-// library's allocations included since it is linked statically.
+// Counts the heap allocations of the process (malloc and everything built on
+// it, operator new included; alloc_count.cpp).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
