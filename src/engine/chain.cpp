@@ -178,6 +178,7 @@ const ParsedChain& HeldChain::get(ParserCore& parser, std::string_view format) {
     if (!chain_ || generation_ != s.sequences.generation()) {
         chain_ = s.chains.get(format, true, s.sequences);
         generation_ = s.sequences.generation();
+        none_ = isPlainNone(*chain_);
     }
     return *chain_;
 }

@@ -49,10 +49,16 @@ bool isPlainNone(const ParsedChain& chain);
 class HeldChain {
 public:
     const ParsedChain& get(ParserCore& parser, std::string_view format);
+    // The format is NONE alone.
+    bool plainNone(ParserCore& parser, std::string_view format) {
+        get(parser, format);
+        return none_;
+    }
 
 private:
     std::shared_ptr<const ParsedChain> chain_;
     std::uint64_t generation_ = 0;
+    bool none_ = false;
 };
 
 }  // namespace payfmt

@@ -18,10 +18,14 @@ void TFormatError::reset() {
     state_->entries.clear();
     state_->entries.push_back(ErrorEntry{});
     state_->maxSeverity = 0;
+    state_->worst = 0;
 }
 
 void TFormatError::append(ErrorEntry e) {
-    state_->maxSeverity = std::max(state_->maxSeverity, severity(e.code));
+    if (severity(e.code) > state_->maxSeverity) {
+        state_->maxSeverity = severity(e.code);
+        state_->worst = state_->entries.size();
+    }
     state_->entries.push_back(std::move(e));
     publish(state_->entries.back());
 }
@@ -41,15 +45,7 @@ void TFormatError::recordException(std::string_view location, const std::excepti
     append(ErrorEntry{std::string(location), e.what(), kErrForeignException});
 }
 
-bool TFormatError::holdsError() const { return state_->maxSeverity == kSeverityError; }
-
-const ErrorEntry& TFormatError::mostSevere() const {
-    const auto& es = entries();
-    const ErrorEntry* best = &es.front();
-    for (const auto& e : es)
-        if (severity(e.code) > severity(best->code)) best = &e;
-    return *best;
-}
+const ErrorEntry& TFormatError::mostSevere() const { return state_->entries[state_->worst]; }
 
 std::uint32_t TFormatError::status() const {
     const ErrorEntry& e = mostSevere();
@@ -78,6 +74,7 @@ void TFormatError::collapseToMostSevere() {
     es.clear();
     es.push_back(std::move(kept));
     state_->maxSeverity = severity(es.front().code);
+    state_->worst = 0;
 }
 
 void TFormatError::writeToTree(NodeId node, bool detailed) {
@@ -111,6 +108,7 @@ void TFormatError::writeToTree(NodeId node, bool detailed) {
     es.clear();
     es.push_back(std::move(kept));
     state_->maxSeverity = severity(es.front().code);
+    state_->worst = 0;
 }
 
 }  // namespace payfmt

@@ -45,7 +45,7 @@ public:
     // Reports an exception that is not a TFormatError under 0xE20700FF.
     void recordException(std::string_view location, const std::exception& e);
 
-    bool holdsError() const;
+    bool holdsError() const { return state_->maxSeverity == kSeverityError; }
     const ErrorEntry& mostSevere() const;
     // The most severe entry's code (0 when nothing was reported), published.
     std::uint32_t status() const;
@@ -75,6 +75,7 @@ private:
     struct State {
         std::vector<ErrorEntry> entries;
         unsigned maxSeverity = 0;
+        std::size_t worst = 0;  // index of the most severe entry, the earliest among equals
         NodeId errorNode = 0;
     };
     void append(ErrorEntry e);

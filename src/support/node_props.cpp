@@ -10,9 +10,8 @@ struct NodeProps::Shared {
     std::uint32_t users = 1;
 };
 
-NodeProps::NodeProps(const NodeProps& other) : shared_(other.shared_), changeCount_(other.changeCount_) {
+NodeProps::NodeProps(const NodeProps& other) : shared_(other.shared_), changes_(other.changes_) {
     if (shared_) ++shared_->users;
-    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i] = other.changes_[i];
 }
 
 NodeProps& NodeProps::operator=(const NodeProps& other) {
@@ -20,24 +19,26 @@ NodeProps& NodeProps::operator=(const NodeProps& other) {
         if (other.shared_) ++other.shared_->users;
         release();
         shared_ = other.shared_;
-        for (std::size_t i = 0; i < kMaxChanges; ++i) changes_[i] = i < other.changeCount_ ? other.changes_[i] : Change{};
-        changeCount_ = other.changeCount_;
+        changes_ = other.changes_;
     }
     return *this;
 }
 
 NodeProps::NodeProps(NodeProps&& other) noexcept
-    : shared_(std::exchange(other.shared_, nullptr)), changes_(std::move(other.changes_)),
-      changeCount_(std::exchange(other.changeCount_, 0)) {}
+    : shared_(std::exchange(other.shared_, nullptr)), changes_(std::move(other.changes_)) {}
 
 NodeProps& NodeProps::operator=(NodeProps&& other) noexcept {
     if (this != &other) {
         release();
         shared_ = std::exchange(other.shared_, nullptr);
         changes_ = std::move(other.changes_);
-        changeCount_ = std::exchange(other.changeCount_, 0);
     }
     return *this;
+}
+
+void NodeProps::clear() noexcept {
+    release();
+    changes_.clear();
 }
 
 NodeProps::~NodeProps() { release(); }
@@ -52,14 +53,13 @@ NodeProps& NodeProps::operator=(const Props& items) {
     fresh->items = items;
     release();
     shared_ = fresh.release();
-    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i] = Change{};
-    changeCount_ = 0;
+    changes_.clear();
     return *this;
 }
 
 NodeProps::Change* NodeProps::changeOf(std::string_view name) {
-    for (std::size_t i = 0; i < changeCount_; ++i)
-        if (equalsNoCase(changes_[i].name, name)) return &changes_[i];
+    for (Change& c : changes_)
+        if (equalsNoCase(c.name, name)) return &c;
     return nullptr;
 }
 
@@ -78,28 +78,23 @@ void NodeProps::own() {
         --shared_->users;
         shared_ = mine.release();
     }
-    for (std::size_t i = 0; i < changeCount_; ++i) {
-        Change& c = changes_[i];
+    for (Change& c : changes_) {
         if (shared_->cache && shared_->cache->dependsOn(c.name)) shared_->cache.reset();
         if (c.removed) shared_->items.remove(c.name);
         else shared_->items.set(c.name, std::move(c.value));
-        c = Change{};
     }
-    changeCount_ = 0;
+    changes_.clear();
 }
 
 void NodeProps::addChange(std::string_view name, Variant value, bool removed) {
-    if (changeCount_ == kMaxChanges) {
+    if (changes_.full()) {
         own();
         if (shared_->cache && shared_->cache->dependsOn(name)) shared_->cache.reset();
         if (removed) shared_->items.remove(name);
         else shared_->items.set(name, std::move(value));
         return;
     }
-    Change& c = changes_[changeCount_++];
-    c.name.assign(name);
-    c.value = std::move(value);
-    c.removed = removed;
+    changes_.emplace_back(Change{std::string(name), std::move(value), removed});
 }
 
 const Variant* NodeProps::find(std::string_view name) const {
@@ -129,9 +124,7 @@ void NodeProps::remove(std::string_view name) {
             c->removed = true;
             return;
         }
-        const auto at = static_cast<std::size_t>(c - changes_.data());
-        for (std::size_t i = at; i + 1 < changeCount_; ++i) changes_[i] = std::move(changes_[i + 1]);
-        changes_[--changeCount_] = Change{};
+        changes_.erase(static_cast<std::size_t>(c - changes_.begin()));
         return;
     }
     if (!inShared) return;
@@ -147,10 +140,10 @@ void NodeProps::merge(const Props& other) {
 
 std::size_t NodeProps::size() const {
     std::size_t n = shared_ ? shared_->items.size() : 0;
-    for (std::size_t i = 0; i < changeCount_; ++i) {
-        const bool inShared = shared_ && shared_->items.find(changes_[i].name);
-        if (changes_[i].removed && inShared) --n;
-        else if (!changes_[i].removed && !inShared) ++n;
+    for (const Change& c : changes_) {
+        const bool inShared = shared_ && shared_->items.find(c.name);
+        if (c.removed && inShared) --n;
+        else if (!c.removed && !inShared) ++n;
     }
     return n;
 }
@@ -164,24 +157,22 @@ Props NodeProps::items() const {
             else if (!c->removed) out.set(name, c->value);
         }
     }
-    for (std::size_t i = 0; i < changeCount_; ++i) {
-        const Change& c = changes_[i];
+    for (const Change& c : changes_)
         if (!c.removed && !(shared_ && shared_->items.find(c.name))) out.set(c.name, c.value);
-    }
     return out;
 }
 
 NodeCache* NodeProps::cache() const {
     if (!shared_ || !shared_->cache) return nullptr;
-    for (std::size_t i = 0; i < changeCount_; ++i)
-        if (shared_->cache->dependsOn(changes_[i].name)) return nullptr;
+    for (const Change& c : changes_)
+        if (shared_->cache->dependsOn(c.name)) return nullptr;
     return shared_->cache.get();
 }
 
 bool NodeProps::setCache(std::unique_ptr<NodeCache>& cache) {
     if (!cache) return false;
-    for (std::size_t i = 0; i < changeCount_; ++i)
-        if (cache->dependsOn(changes_[i].name)) return false;  // worked out from this node's own items
+    for (const Change& c : changes_)
+        if (cache->dependsOn(c.name)) return false;  // worked out from this node's own items
     if (!shared_) shared_ = std::make_unique<Shared>().release();
     shared_->cache = std::move(cache);
     return true;

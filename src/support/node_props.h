@@ -8,12 +8,12 @@
 //
 // Trees are only touched under the process lock, so the sharing count is a
 // plain integer.
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "support/inline_list.h"
 #include "support/props.h"
 
 namespace payfmt {
@@ -44,6 +44,8 @@ public:
     ~NodeProps();
     // Replaces every item by those of the list.
     NodeProps& operator=(const Props& items);
+    // No items at all.
+    void clear() noexcept;
 
     // The item's value, or null when absent.
     const Variant* find(std::string_view name) const;
@@ -87,8 +89,7 @@ private:
     void release() noexcept;
 
     Shared* shared_ = nullptr;
-    std::array<Change, kMaxChanges> changes_;
-    std::uint8_t changeCount_ = 0;
+    InlineList<Change, kMaxChanges> changes_;
 };
 
 }  // namespace payfmt

@@ -5,7 +5,18 @@
 
 namespace payfmt {
 
+std::uint64_t Props::bitOf(std::string_view name) {
+    const unsigned first = name.empty() ? 0u : static_cast<unsigned char>(toUpper(name.front()));
+    return std::uint64_t{1} << ((first * 7 + name.size()) & 63);
+}
+
+void Props::resign() {
+    signature_ = 0;
+    for (const auto& item : items_) signature_ |= bitOf(item.first);
+}
+
 const Variant* Props::find(std::string_view name) const {
+    if (!(signature_ & bitOf(name))) return nullptr;
     for (const auto& [n, v] : items_)
         if (equalsNoCase(n, name)) return &v;
     return nullptr;
@@ -21,12 +32,14 @@ void Props::set(std::string_view name, Variant value) {
         return;
     }
     items_.emplace_back(std::string(name), std::move(value));
+    signature_ |= bitOf(name);
 }
 
 void Props::remove(std::string_view name) {
     for (auto it = items_.begin(); it != items_.end(); ++it) {
         if (equalsNoCase(it->first, name)) {
             items_.erase(it);
+            resign();
             return;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Property lists: ordered named variants whose names compare without regard
 // to ASCII case. Nodes, sequence stores and component state use them.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +18,10 @@ public:
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
-    void clear() { items_.clear(); }
+    void clear() {
+        items_.clear();
+        signature_ = 0;
+    }
 
     // The item's value, or null when absent.
     const Variant* find(std::string_view name) const;
@@ -37,7 +41,13 @@ public:
     bool fromText(std::string_view text);
 
 private:
+    // One bit per item for its first letter and length: a name whose bit is
+    // clear is certainly absent, so a miss rarely compares names.
+    static std::uint64_t bitOf(std::string_view name);
+    void resign();
+
     std::vector<Item> items_;
+    std::uint64_t signature_ = 0;
 };
 
 }  // namespace payfmt

@@ -26,22 +26,17 @@ constexpr NodeId makeHandle(std::size_t index, std::uint32_t generation) {
 
 }  // namespace
 
-NodeTable& NodeTable::instance() {
-    static NodeTable table;
-    return table;
-}
-
 NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
     std::size_t index;
-    if (free_.size() > kReuseAfter || (slots_.size() >= kMaxSlots && !free_.empty())) {
+    if (free_.size() > kReuseAfter || (slotCount_ >= kMaxSlots && !free_.empty())) {
         index = free_.front();
         free_.pop_front();
     } else {
-        if (slots_.size() >= kMaxSlots) throwVex(VEX_E_NOMEMORY, "VEXTree", "Too many tree nodes");
-        index = slots_.size();
-        slots_.emplace_back();
+        if (slotCount_ >= kMaxSlots) throwVex(VEX_E_NOMEMORY, "VEXTree", "Too many tree nodes");
+        if (slotCount_ % kChunk == 0) chunks_.push_back(std::make_unique<Slot[]>(kChunk));
+        index = slotCount_++;
     }
-    Slot& s = slots_[index];
+    Slot& s = slot(index);
     s.live = true;
     s.node.name.assign(name);
     s.node.attrib = attrib;
@@ -51,8 +46,8 @@ NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
 
 Node* NodeTable::find(NodeId id) {
     const std::uint32_t index = (id & kIndexMask);
-    if (index == 0 || index > slots_.size()) return nullptr;
-    Slot& s = slots_[index - 1];
+    if (index == 0 || index > slotCount_) return nullptr;
+    Slot& s = slot(index - 1);
     if (!s.live || s.generation != (id >> kIndexBits)) return nullptr;
     return &s.node;
 }
@@ -85,13 +80,14 @@ void NodeTable::addChild(NodeId parent, NodeId child, std::int64_t index) {
 
 void NodeTable::release(NodeId id) {
     const std::uint32_t index = (id & kIndexMask) - 1;
-    Slot& s = slots_[index];
+    Slot& s = slot(index);
     s.live = false;
+    // The name's and children's storage stays for the slot's next node.
     s.node.name.clear();
-    s.node.props = NodeProps();
+    s.node.props.clear();
     s.node.attrib = 0;
     s.node.parent = 0;
-    s.node.children = {};
+    s.node.children.clear();
     s.generation = (s.generation + 1) & kGenerationMask;
     free_.push_back(index);
     --live_;

@@ -9,6 +9,7 @@
 // stale handle keeps being refused for a very long time.
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,10 @@ struct Node {
 
 class NodeTable {
 public:
-    static NodeTable& instance();
+    static NodeTable& instance() {
+        static NodeTable table;
+        return table;
+    }
 
     NodeId create(std::string_view name, std::uint32_t attrib);
     // The live node, or null for a stale or invalid handle.
@@ -72,7 +76,12 @@ private:
     void release(NodeId id);
     NodeId copyOne(NodeId id);
 
-    std::deque<Slot> slots_;  // a deque keeps Node references stable on growth
+    // Slots live in fixed chunks, so that a Node stays where it is while the
+    // table grows.
+    static constexpr std::size_t kChunk = 256;
+    Slot& slot(std::size_t index) { return chunks_[index / kChunk][index % kChunk]; }
+    std::vector<std::unique_ptr<Slot[]>> chunks_;
+    std::size_t slotCount_ = 0;
     std::deque<std::uint32_t> free_;
     std::size_t live_ = 0;
 };

@@ -40,11 +40,11 @@ bool isReport(std::string_view name) { return equalsNoCase(name, prop::kEC) || e
 
 }  // namespace
 
-TParseContext::TParseContext(const TParseInherit& inherited, Parser& parser) : inherited_(inherited), parser_(parser) {}
+TParseContext::TParseContext(const TParseInherit& inherited, Parser& parser)
+    : inherited_(inherited), parser_(parser), errors_(parser.errors()) {}
 
 void TParseContext::SetNode(NodeId node) {
-    for (std::size_t i = 0; i < changeCount_; ++i) changes_[i].value.clear();
-    changeCount_ = 0;
+    changes_.clear();
     node_ = node;
     n_ = node ? &nodes().get(node) : nullptr;  // refuses a stale handle now, not later
     def_ = n_ ? ResolvedNode::of(n_->props, ownDef_) : nullptr;
@@ -52,22 +52,22 @@ void TParseContext::SetNode(NodeId node) {
 
 const Variant* TParseContext::find(std::string_view name) const {
     if (!n_) return nullptr;
-    for (std::size_t i = 0; i < changeCount_; ++i)
-        if (equalsNoCase(changes_[i].name, name)) return &changes_[i].value;
+    for (const Change& c : changes_)
+        if (equalsNoCase(c.name, name)) return &c.value;
     if (isReport(name)) return nullptr;
     return n_->props.find(name);
 }
 
 void TParseContext::set(std::string_view name, Variant value) {
     if (!n_) return;
-    for (std::size_t i = 0; i < changeCount_; ++i) {
-        if (equalsNoCase(changes_[i].name, name)) {
-            changes_[i].value = std::move(value);
+    for (Change& c : changes_) {
+        if (equalsNoCase(c.name, name)) {
+            c.value = std::move(value);
             return;
         }
     }
-    if (changeCount_ == changes_.size()) return n_->props.set(name, std::move(value));
-    changes_[changeCount_++] = Change{name, std::move(value)};
+    if (changes_.full()) return n_->props.set(name, std::move(value));
+    changes_.emplace_back(Change{name, std::move(value)});
 }
 
 void TParseContext::StoreProps() {
@@ -75,8 +75,8 @@ void TParseContext::StoreProps() {
     NodeProps& props = n_->props;
     if (props.find(prop::kEC)) props.remove(prop::kEC);
     if (props.find(prop::kError)) props.remove(prop::kError);
-    for (std::size_t i = 0; i < changeCount_; ++i) props.set(changes_[i].name, std::move(changes_[i].value));
-    changeCount_ = 0;
+    for (Change& c : changes_) props.set(c.name, std::move(c.value));
+    changes_.clear();
 }
 
 template <class T>
@@ -84,7 +84,7 @@ T TParseContext::read(std::string_view name, T fallback, std::string_view locati
     const Variant* v = find(name);
     if (!v || v->isEmpty()) return fallback;
     if (v->type() != Expected<T>::type) {
-        parser_.errors().record(location, kErrPropertyType, {name, Expected<T>::word});
+        errors_.record(location, kErrPropertyType, {name, Expected<T>::word});
         return fallback;
     }
     return Expected<T>::get(*v);
@@ -135,7 +135,7 @@ std::int32_t TParseContext::GetAutoNumber() {
     const Variant* v = find(prop::kRepeatAutoNumber);
     if (!v || !v->isInt()) {
         if (v && !v->isEmpty())
-            parser_.errors().record("TParsingContext.GetAutoNumber", kErrPropertyType, {prop::kRepeatAutoNumber, "integer"});
+            errors_.record("TParsingContext.GetAutoNumber", kErrPropertyType, {prop::kRepeatAutoNumber, "integer"});
         return autoNumber;
     }
     return std::max(autoNumber, clamp32(v->intValue()));
@@ -176,13 +176,13 @@ Parser& TParseContext::GetParser() {
         const Variant* v = find(prop::kParser);
         if (!v || v->isEmpty()) return parser_;
         if (!v->isStr()) {
-            parser_.errors().record("TParsingContext.GetParser", kErrPropertyType, {prop::kParser, "string"});
+            errors_.record("TParsingContext.GetParser", kErrPropertyType, {prop::kParser, "string"});
             return parser_;
         }
         name = v->bytes();
     }
     if (Parser* other = openParsers().find(name)) return *other;
-    parser_.errors().record("TParsingContext.GetParser", kErrParserNotOpen, {name});
+    errors_.record("TParsingContext.GetParser", kErrParserNotOpen, {name});
     return parser_;
 }
 
@@ -206,9 +206,9 @@ const InputMask& TParseContext::mask() {
     return *slowMask_;
 }
 
-bool TParseContext::ifoIsNone() { return def_ && isPlainNone(def_->ifoChain(parser_)); }
+bool TParseContext::ifoIsNone() { return def_ && def_->ifoIsNone(parser_); }
 
-bool TParseContext::ofoIsNone() { return def_ && isPlainNone(def_->ofoChain(parser_)); }
+bool TParseContext::ofoIsNone() { return def_ && def_->ofoIsNone(parser_); }
 
 TParseInherit TParseContext::ChildRecord() {
     TParseInherit r;
@@ -236,7 +236,7 @@ void TParseContext::AutoNumber() {
 
 void TParseContext::RecordError() {
     if (!n_) return;
-    TFormatError& errors = parser_.errors();
+    TFormatError& errors = errors_;
     const auto& entries = errors.entries();
     if (entries.size() > 1 && errors.lastCode() != 0) {
         set(prop::kEC, Variant::integer(errors.lastCode()));

@@ -7,14 +7,15 @@
 // Reading is cheap: the node's settings come worked out from its definition
 // (ResolvedNode), and only a node with a property of an unexpected type is
 // read property by property, so that each read reports it.
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "engine/format_error.h"
 #include "parsers/core/parse_inherit.h"
 #include "parsers/core/resolved_node.h"
+#include "support/inline_list.h"
 #include "support/tree.h"
 
 namespace payfmt {
@@ -74,6 +75,9 @@ public:
     void RecordError();
 
     Parser& parser() { return parser_; }
+    TFormatError& errors() { return errors_; }
+    // The attached node (there must be one).
+    Node& current() { return *n_; }
     bool checkRemainder = false;
     std::int32_t autoNumber = -1;
 
@@ -89,14 +93,14 @@ private:
 
     TParseInherit inherited_;
     Parser& parser_;
+    TFormatError& errors_;
     NodeId node_ = 0;
     Node* n_ = nullptr;
     const ResolvedNode* def_ = nullptr;  // null: read the node property by property
     std::unique_ptr<ResolvedNode> ownDef_;
     std::shared_ptr<const ParsedChain> slowChain_;
     std::unique_ptr<InputMask> slowMask_;
-    std::array<Change, 4> changes_;  // the value, the name, EC and Error
-    std::size_t changeCount_ = 0;
+    InlineList<Change, 4> changes_;  // the value, the name, EC and Error
 };
 
 }  // namespace payfmt

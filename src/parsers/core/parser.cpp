@@ -106,13 +106,22 @@ bool Parser::NodeHasData(NodeId node, const TParseInherit& inherited) {
 
 std::uint32_t Parser::Compile(Variant& message, NodeId tree, std::string_view outputFormat) {
     if (!open_) raise("TVEXParser.Compile", kErrParserNotOpen, {GetParserName()});
-    Bytes raw;
+    // The message is built in a buffer kept from call to call, so that it
+    // does not grow from nothing each time; a nested call builds its own.
+    Bytes nested;
+    Bytes& raw = compiling_ ? nested : buffer_;
+    raw.clear();
+    struct Using {
+        bool& flag;
+        bool was;
+        ~Using() { flag = was; }
+    } using_{compiling_, std::exchange(compiling_, true)};
     std::uint32_t code = CompileInternal(raw, tree, rootRecord());
     if (!outputFormat.empty()) {
         OpContext octx(kDirectionOutput);
         Output output;
         ApplyOFO(*this, octx, outputFormat, raw, output);
-        raw = output.take();
+        raw.assign(output.view());
         code = worstCode();
     }
     message = message.isBlob() ? Variant::blob(raw) : Variant::text(RawToIStr(raw, settings().escape));

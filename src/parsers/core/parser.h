@@ -121,6 +121,8 @@ private:
     std::string parserType_;
     bool open_ = false;
     OwnedTree definitions_;
+    Bytes buffer_;
+    bool compiling_ = false;
 };
 
 }  // namespace payfmt

@@ -69,6 +69,14 @@ const ResolvedNode* ResolvedNode::of(NodeProps& props, std::unique_ptr<ResolvedN
 ResolvedNode::ResolvedNode(const void* kind) : NodeCache(kind) {}
 
 bool ResolvedNode::dependsOn(std::string_view name) const {
+    // Asked for every change a node keeps (its value, its reports) on every
+    // visit: most names are told apart by their length alone.
+    constexpr std::uint32_t lengths = [] {
+        std::uint32_t bits = 0;
+        for (std::string_view r : kReads) bits |= 1u << r.size();
+        return bits;
+    }();
+    if (name.size() >= 32 || !(lengths & (1u << name.size()))) return false;
     for (std::string_view r : kReads)
         if (equalsNoCase(r, name)) return true;
     return false;

@@ -12,7 +12,9 @@ namespace payfmt {
 
 namespace {
 
-thread_local std::uint32_t nesting = 0;
+// Read on every node a walk enters; a dynamic-TLS lookup would cost more
+// than the rest of the guard.
+[[gnu::tls_model("initial-exec")]] thread_local std::uint32_t nesting = 0;
 
 // The field an input chain takes at the cursor, into field (or, for a chain
 // that is NONE alone, as a view of the message: NONE takes everything left,
@@ -54,15 +56,16 @@ std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TPa
     if (!parser.isOpen()) parser.raise("TVEXParser.Compile", kErrParserNotOpen, {parser.GetParserName()});
     if (!node) return 0;
     const NestingGuard guard(parser, "TVEXParser.Compile");
-    TFormatError& errors = parser.errors();
     TParseContext ctx(inherited, parser);
     ctx.SetNode(node);
+    TFormatError& errors = ctx.errors();
+    const Node& n = ctx.current();
 
     const std::size_t start = out.size();
     Bytes children;       // a group's compiled children, for its output chain
     BytesView data;       // what the node's output chain turns into output
     bool inPlace = false; // the children were written straight to out
-    if (nodes().get(node).isGroup() && ctx.GetRecurse() > 0) {
+    if (n.isGroup() && ctx.GetRecurse() > 0) {
         Parser& handler = ctx.GetParser();
         const TParseInherit childRecord = ctx.ChildRecord();
         // Without an output chain of its own the group's output is its
@@ -74,8 +77,8 @@ std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TPa
             handler.CompileInternal(sink, node, childRecord);
             ctx.SetNode(node);
         } else {
-            for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i) {
-                CompileTemplate(parser, sink, nodes().get(node).children[i], childRecord);
+            for (std::size_t i = 0; i < n.children.size(); ++i) {
+                CompileTemplate(parser, sink, n.children[i], childRecord);
                 if (errors.holdsError()) break;
             }
         }
@@ -102,7 +105,7 @@ std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TPa
     }
     ctx.RecordError();
     ctx.StoreProps();
-    return parser.worstCode();
+    return errors.mostSevere().code;
 }
 
 std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const TParseInherit& inherited) {
@@ -110,6 +113,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
     if (!node) return 0;
     const NestingGuard guard(parser, "TPFIX.Parse");
     TFormatError& errors = parser.errors();
+    NodeTable& table = nodes();
     TParseContext ctx(inherited, parser);
     OwnedTree clone;  // the next repetition, until it is inserted
     std::uint32_t repeatStart = 0;
@@ -119,7 +123,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
     auto finish = [&] {
         ctx.RecordError();
         ctx.StoreProps();
-        return parser.worstCode();
+        return errors.mostSevere().code;
     };
     for (;;) {
         ctx.SetNode(current);
@@ -131,10 +135,10 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
                 // No data left for this repetition: it leaves the value
                 // tree, unless it is the caller's root.
                 ctx.SetNode(0);
-                if (nodes().get(current).parent) nodes().remove(current);
-                return parser.worstCode();
+                if (table.get(current).parent) table.remove(current);
+                return errors.mostSevere().code;
             }
-            clone.reset(nodes().copy(current, true));
+            clone.reset(table.copy(current, true));
             repeatStart = cursor.position;
         }
 
@@ -143,7 +147,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
         const BytesView data = readField(ctx, cursor, octx, field);
         ctx.RecordError();
 
-        if (nodes().get(current).isGroup() && ctx.GetRecurse() > 0 && !errors.holdsError()) {
+        if (ctx.current().isGroup() && ctx.GetRecurse() > 0 && !errors.holdsError()) {
             ctx.checkRemainder = octx.ownCount;
             const TParseInherit childRecord = ctx.ChildRecord();
             Parser& handler = ctx.GetParser();
@@ -152,14 +156,15 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
                 // By position: a child's repetitions are inserted right after
                 // it and parsed by the child's own loop, and a repeated child
                 // without data removes itself.
-                for (std::size_t i = 0; i < nodes().get(current).children.size();) {
-                    const std::size_t before = nodes().get(current).children.size();
-                    ParseTemplate(parser, fieldCursor, nodes().get(current).children[i], childRecord);
+                const std::vector<NodeId>& children = ctx.current().children;
+                for (std::size_t i = 0; i < children.size();) {
+                    const std::size_t before = children.size();
+                    ParseTemplate(parser, fieldCursor, children[i], childRecord);
                     if (errors.holdsError()) {
                         cursor.advance(octx.consumed);
                         return finish();
                     }
-                    i += 1 + nodes().get(current).children.size() - before;
+                    i += 1 + children.size() - before;
                 }
                 if (ctx.GetIFO().empty()) octx.consumed = fieldCursor.position;
             } else {
@@ -182,7 +187,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
         // the consequences of that error.
         if (cursor.atEnd() || errors.holdsError()) return finish();
 
-        const NodeId parent = nodes().get(current).parent;
+        const NodeId parent = ctx.current().parent;
         if (repeats) {
             if (cursor.position == repeatStart) {
                 errors.record("TPFIX.Parse", kErrRepeatNeedsIfo, {});
@@ -191,18 +196,18 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
             if (!parent) parser.raise("TPFIX.Parse", kErrOrphanRepeat);
             ctx.RecordError();
             ctx.StoreProps();
-            const auto& siblings = nodes().get(parent).children;
+            const auto& siblings = table.get(parent).children;
             if (!atKnown) {
                 at = static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), current) - siblings.begin());
                 atKnown = true;
             }
             current = clone.release();
-            nodes().addChild(parent, current, static_cast<std::int64_t>(++at));
+            table.addChild(parent, current, static_cast<std::int64_t>(++at));
             continue;
         }
-        const bool last = !parent || nodes().get(parent).children.back() == current;
+        const bool last = !parent || table.get(parent).children.back() == current;
         if (last && inherited.checkRemainder) {
-            errors.record("TPFIX.Parse", kInfoUnusedAfterParsing, {nodes().get(current).name, std::to_string(cursor.left())});
+            errors.record("TPFIX.Parse", kInfoUnusedAfterParsing, {ctx.current().name, std::to_string(cursor.left())});
         }
         return finish();
     }
