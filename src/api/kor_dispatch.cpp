@@ -34,17 +34,25 @@ void fill(KOREXCEPINFO& excep, const ErrorInfo& info) {
     excep.help_context = info.helpContext;
 }
 
+// result and excep are written before anything else and never read. The
+// component writes its value into a variant of the call's own, which moves
+// into *result at the end.
 template <class Dispatch>
 uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, VEXVARIANT* args, uint32_t nargs,
                       VEXVARIANT* result, KOREXCEPINFO* excep, Dispatch&& dispatch) {
+    const bool resultIsArgument = pointsInto(result, args, nargs);
+    if (!resultIsArgument) resetOut(result);
+    resetOut(excep);
     return guarded(source, [&] {
+        if (resultIsArgument) throwVex(VEX_E_INVALIDARG, source, "result must not be one of args");
         TAutomationObject& component = componentOf(obj, source);
         if (nargs) requirePointer(args, source, "args");
         checkDispatchFlags(flags);
-        KORExcepInfoClear(excep);
-        Variant* out = result ? &Variant::from(*result) : nullptr;
-        const DispatchOutcome r = dispatch(component, Variant::fromArray(args, nargs), out, excep != nullptr);
+        Variant value;
+        const DispatchOutcome r =
+            dispatch(component, Variant::fromArray(args, nargs), result ? &value : nullptr, excep != nullptr);
         if (r.error && excep) fill(*excep, *r.error);
+        if (result) Variant::from(*result) = std::move(value);
         return r.status;
     });
 }

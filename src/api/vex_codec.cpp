@@ -25,16 +25,13 @@ BytesView bytesOf(const uint8_t* data, uint32_t len, std::string_view source) {
     return {reinterpret_cast<const char*>(data), len};
 }
 
-void deliver(VEXBUF* out, Bytes&& bytes) {
-    freeBuffer(*out);
-    *out = bytes.empty() ? nullptr : newBuffer(std::move(bytes));
-}
-
 template <class F>
 uint32_t convert(std::string_view source, VEXBUF* out, F&& body) {
+    resetOut(out);
     return guarded(source, [&] {
         requirePointer(out, source, "out");
-        deliver(out, body());
+        Bytes bytes = body();
+        if (!bytes.empty()) *out = newBuffer(std::move(bytes));
         return VEX_OK;
     });
 }

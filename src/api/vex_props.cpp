@@ -48,6 +48,7 @@ PAYFMT_API void VEXPropsClear(VEXPROPS props) {
 }
 
 PAYFMT_API uint32_t VEXPropsNamedItemA(VEXPROPS props, const char* name, VEXVARIANT* value) {
+    resetOut(value);
     return guarded("VEXPropsNamedItemA", [&] {
         requirePointer(value, "VEXPropsNamedItemA", "value");
         const Variant* v = list(props, "VEXPropsNamedItemA").find(textArg(name));
@@ -73,6 +74,8 @@ PAYFMT_API uint32_t VEXPropsRemoveNamedItemA(VEXPROPS props, const char* name) {
 }
 
 PAYFMT_API uint32_t VEXPropsItemA(VEXPROPS props, uint32_t index, const char** name, VEXVARIANT* value) {
+    resetOut(name);
+    resetOut(value);
     return guarded("VEXPropsItemA", [&] {
         const auto& items = list(props, "VEXPropsItemA").items();
         if (index >= items.size())
@@ -92,11 +95,10 @@ PAYFMT_API uint32_t VEXPropsMerge(VEXPROPS dst, VEXPROPS src) {
 }
 
 PAYFMT_API uint32_t VEXPropsToTextA(VEXPROPS props, VEXBUF* out) {
+    resetOut(out);
     return guarded("VEXPropsToTextA", [&] {
         requirePointer(out, "VEXPropsToTextA", "out");
-        std::string text = list(props, "VEXPropsToTextA").toText();
-        freeBuffer(*out);
-        *out = newBuffer(std::move(text));
+        *out = newBuffer(list(props, "VEXPropsToTextA").toText());
         return VEX_OK;
     });
 }

@@ -127,7 +127,10 @@ PAYFMT_API uint32_t VEXVarComp(const VEXVARIANT* a, const VEXVARIANT* b, int32_t
 }
 
 PAYFMT_API uint32_t VEXVarArrayGet(const VEXVARIANT* array, uint32_t index, VEXVARIANT* element) {
+    const bool inPlace = element && element == array;
+    if (!inPlace) resetOut(element);
     return guarded("VEXVarArrayGet", [&] {
+        if (inPlace) throwVex(VEX_E_INVALIDARG, "VEXVarArrayGet", "element must not be the array");
         const Variant& a = var(array, "VEXVarArrayGet");
         Variant& out = var(element, "VEXVarArrayGet");
         if (!a.is(VarType::Array)) throwVex(VEX_E_TYPE, "VEXVarArrayGet", "Value is not an array");
@@ -151,6 +154,7 @@ PAYFMT_API uint32_t VEXVarArrayPut(VEXVARIANT* array, uint32_t index, const VEXV
 }
 
 PAYFMT_API uint32_t VEXVarFromTextA(const char* text, uint32_t len, uint32_t* pos, uint32_t /*flags*/, VEXVARIANT* out) {
+    resetOut(out);
     return guarded("VEXVarFromTextA", [&] {
         requirePointer(pos, "VEXVarFromTextA", "pos");
         Variant& target = var(out, "VEXVarFromTextA");
@@ -164,6 +168,7 @@ PAYFMT_API uint32_t VEXVarFromTextA(const char* text, uint32_t len, uint32_t* po
 }
 
 PAYFMT_API uint32_t VEXVarToTextA(const VEXVARIANT* v, uint32_t flags, VEXBUF* out) {
+    resetOut(out);
     return guarded("VEXVarToTextA", [&] {
         requirePointer(out, "VEXVarToTextA", "out");
         const Variant& value = var(v, "VEXVarToTextA");
@@ -175,7 +180,6 @@ PAYFMT_API uint32_t VEXVarToTextA(const VEXVARIANT* v, uint32_t flags, VEXBUF* o
             if (!t) throwVex(VEX_E_TYPE, "VEXVarToTextA", "A " + std::string(value.typeName()) + " has no text");
             text = std::move(*t);
         }
-        freeBuffer(*out);
         *out = newBuffer(std::move(text));
         return VEX_OK;
     });
