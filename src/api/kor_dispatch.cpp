@@ -62,11 +62,14 @@ uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, VEXVARIANT
 extern "C" {
 
 PAYFMT_API void KORExcepInfoClear(KOREXCEPINFO* excep) {
-    if (!excep) return;
-    std::free(excep->source);
-    std::free(excep->description);
-    std::free(excep->help_file);
-    *excep = KOREXCEPINFO{};
+    guarded("KORExcepInfoClear", [&] {
+        if (!excep) return VEX_OK;
+        std::free(excep->source);
+        std::free(excep->description);
+        std::free(excep->help_file);
+        *excep = KOREXCEPINFO{};
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char* name, int32_t* dispid) {

@@ -95,11 +95,13 @@ PAYFMT_API uint32_t VEXStrnConvertA(uint8_t* data, uint32_t len, uint32_t conver
 }
 
 PAYFMT_API int32_t VEXStrnSearchA(const uint8_t* data, uint32_t len, const uint8_t* needle, uint32_t needle_len) {
-    if ((len && !data) || (needle_len && !needle)) return -1;
-    const BytesView hay(reinterpret_cast<const char*>(data), len);
-    const BytesView pin(reinterpret_cast<const char*>(needle), needle_len);
-    const auto at = hay.find(pin);
-    return at == BytesView::npos ? -1 : static_cast<int32_t>(at);
+    return guardedValue<int32_t>("VEXStrnSearchA", -1, [&] {
+        if ((len && !data) || (needle_len && !needle)) return -1;
+        const BytesView hay(reinterpret_cast<const char*>(data), len);
+        const BytesView pin(reinterpret_cast<const char*>(needle), needle_len);
+        const auto at = hay.find(pin);
+        return at == BytesView::npos ? -1 : static_cast<int32_t>(at);
+    });
 }
 
 PAYFMT_API uint32_t VEXStrnToLongA(const char* text, uint32_t end, uint32_t base, uint32_t* pos, int32_t* value) {

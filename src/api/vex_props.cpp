@@ -35,16 +35,22 @@ PAYFMT_API VEXPROPS VEXPropsCreate(void) {
 }
 
 PAYFMT_API void VEXPropsFree(VEXPROPS props) {
-    ProcessGuard lock(processLock());  // the values may hold components
-    std::unique_ptr<VEXPropList> owned(props);
+    guarded("VEXPropsFree", [&] {  // the values may hold components
+        std::unique_ptr<VEXPropList> owned(props);
+        return VEX_OK;
+    });
 }
 
-PAYFMT_API uint32_t VEXPropsCount(VEXPROPS props) { return props ? static_cast<uint32_t>(props->props.size()) : 0; }
+PAYFMT_API uint32_t VEXPropsCount(VEXPROPS props) {
+    return guardedValue<uint32_t>("VEXPropsCount", 0,
+                                  [&] { return props ? static_cast<uint32_t>(props->props.size()) : 0u; });
+}
 
 PAYFMT_API void VEXPropsClear(VEXPROPS props) {
-    if (!props) return;
-    ProcessGuard lock(processLock());
-    props->props.clear();
+    guarded("VEXPropsClear", [&] {
+        if (props) props->props.clear();
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API uint32_t VEXPropsNamedItemA(VEXPROPS props, const char* name, VEXVARIANT* value) {
