@@ -125,11 +125,4 @@ PAYFMT_API double Date_Rnd(double lowest, double highest);
 
 PAYFMT_EXTERN_C_END
 
-#ifdef __cplusplus
-#include <string>
-
-/* The IStr text of count bytes, for C++ code built with the library. */
-PAYFMT_API void RawToIStr(const void *bytes, uint32_t count, std::string &result);
-#endif
-
 #endif

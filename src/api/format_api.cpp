@@ -1,5 +1,5 @@
 // The exported format functions.
-#include "payfmt/format.h"
+#include "payfmt/format.hpp"
 
 #include <cstring>
 
@@ -188,5 +188,6 @@ PAYFMT_API void SetCounter(uint32_t value) {
 }  // extern "C"
 
 PAYFMT_API void RawToIStr(const void* bytes, uint32_t count, std::string& result) {
+    ProcessGuard lock(processLock());
     result = payfmt::RawToIStr(BytesView(static_cast<const char*>(bytes ? bytes : ""), bytes ? count : 0));
 }

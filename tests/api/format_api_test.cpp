@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/api_support.h"
+#include "payfmt/format.hpp"
 
 namespace {
 
