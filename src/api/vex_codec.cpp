@@ -110,6 +110,8 @@ PAYFMT_API uint32_t VEXStrnToLongA(const char* text, uint32_t end, uint32_t base
         requirePointer(value, "VEXStrnToLongA", "value");
         const NumberRead r = readLong(textOf(text, end, "VEXStrnToLongA"), *pos, base);
         *pos = static_cast<uint32_t>(r.end);
+        if (r.status == VEX_E_INVALIDARG)
+            throwVex(r.status, "VEXStrnToLongA", "Base " + std::to_string(base) + " is not from 2 to 36");
         if (r.status) {
             throwVex(r.status, "VEXStrnToLongA",
                      r.status == VEX_E_OVERFLOW ? "Number out of range" : "No digits to read");

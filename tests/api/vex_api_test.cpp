@@ -91,6 +91,11 @@ TEST(VexCodecs, NumberReadingReportsWhereItStopped) {
     pos = 0;
     EXPECT_EQ(VEXStrnToLongA("-5", 2, 16, &pos, &value), VEX_E_FORMAT);
     EXPECT_EQ(pos, 0u);
+    EXPECT_EQ(lastRecord().description, "No digits to read");
+    EXPECT_EQ(VEXStrnToLongA("12", 2, 37, &pos, &value), VEX_E_INVALIDARG);
+    EXPECT_EQ(lastRecord().description, "Base 37 is not from 2 to 36");
+    EXPECT_EQ(pos, 0u);
+    EXPECT_EQ(value, -42);  // written only on success
 }
 
 TEST(VexVariants, NotationCastCompareAndArrays) {
