@@ -8,24 +8,32 @@
  * case, and a dispid. Properties are read and written, methods are called,
  * always with VEXVARIANT values (see vex.h).
  *
- * Conventions that hold for every function in this header:
+ * Every function here follows the contract stated at the top of vex.h:
+ * status results and the thread's error record, the out-parameter rule
+ * (marked [out]: written first, never read or freed), in/out parameters
+ * (marked [in/out]), ownership, and threads (one process-wide recursive
+ * lock serialises every call; error records are per thread). What this
+ * header adds:
  *
- *  - Every function takes the process-wide lock, so calls from several
- *    threads are serialised; no exception leaves a function.
- *  - Status results are 32-bit codes: 0 is success, a value with the top bit
- *    set is a failure. A failure also replaces the calling thread's error
- *    record (KORGetErrorInfo in vex.h) with code, source and description.
- *  - Reference counts. A KOROBJ returned by KORCreateObjectA, or held in a
+ *  - Reference counts. A KOROBJ handed out through an [out] KOROBJ *
+ *    (KORCreateObjectA, GetDefaultParser, GetFormatRef), or held in a
  *    VEXVARIANT of type VEXVT_OBJECT, carries one reference that belongs to
  *    the receiver: release it with KORRelease (or VEXVarClear for the
  *    variant). KORAddRef takes one more reference, each of which needs its
  *    own KORRelease. A component is destroyed when its last reference goes;
  *    using a KOROBJ after that is undefined, as with any freed pointer.
- *  - Arguments (args, nargs) are only read: the caller keeps them and
- *    releases them after the call. args may be null when nargs is 0.
- *  - A result VEXVARIANT must be initialised (VEXVarInit or a previous
- *    result); its old content is released and replaced. It belongs to the
- *    caller, who releases it with VEXVarClear. On failure it is left empty.
+ *    A component may be used from any thread: its calls are serialised too.
+ *  - Arguments (args, nargs) are read and stay the caller's, who releases
+ *    them after the call; args may be null when nargs is 0. A method with
+ *    an in/out argument (a parser's Compile message) writes its new value
+ *    into that element of args, releasing the old one: such an element is
+ *    [in/out] and must be initialised.
+ *  - A result VEXVARIANT is [out]: it need not be initialised, it is made
+ *    empty before anything else and never read, and after the call it holds
+ *    the value or stays empty (after a put, a failure, or a refusal of the
+ *    arguments). The value belongs to the caller (VEXVarClear). A caller
+ *    that reuses a result variable clears it before the next call. It must
+ *    not be one of args (VEX_E_INVALIDARG).
  *  - Texts handed out inside KORCOMPONENTINFO and KORMEMBERINFO belong to the
  *    component's class description: they stay valid while the caller holds
  *    a reference to the component, and must not be freed.
@@ -70,11 +78,13 @@ PAYFMT_EXTERN_C_BEGIN
 #define KOR_C_NOTSUPPORTED 0xC0004001u
 
 /* ---- Exception record ---------------------------------------------------
-   Filled by KORInvoke and KORInvokeByNameA when a call fails. The texts are
-   allocated by the library and belong to the caller, who releases them with
-   KORExcepInfoClear. A record passed in must be zeroed or hold the texts of
-   an earlier call: the library releases them before filling it again, and
-   leaves the record zeroed when the call succeeds. */
+   Filled by KORInvoke and KORInvokeByNameA when a call fails. The record is
+   [out]: the call zeroes it before anything else, without reading or
+   freeing what it held, and fills it only when the component or the
+   dispatch fails; it is left zeroed when the call succeeds or its arguments
+   are refused. The texts are allocated by the library and belong to the
+   caller, who releases them with KORExcepInfoClear, also before handing
+   the same record to the next call (otherwise they leak). */
 typedef struct KOREXCEPINFO {
     uint32_t code;         /* the failure's own code, e.g. 0xC0020003 */
     char *source;          /* where it was raised; never null once filled */
@@ -83,7 +93,9 @@ typedef struct KOREXCEPINFO {
     uint32_t help_context;
 } KOREXCEPINFO;
 
-/* Frees the texts of the record and zeroes it; null is ignored. */
+/* excep [in/out]: frees the texts of the record and zeroes it; null is
+   ignored. The record must be zeroed or filled by the library: clearing a
+   record twice is harmless, clearing one that holds garbage is not. */
 PAYFMT_API void KORExcepInfoClear(KOREXCEPINFO *excep);
 
 /* ---- Creation and reference counts --------------------------------------- */
@@ -91,11 +103,15 @@ PAYFMT_API void KORExcepInfoClear(KOREXCEPINFO *excep);
 /* Creates the component registered under name (without regard to case): a
    component name such as "TVR" or a programmatic name such as
    "Quorvin.EMV.TVR". args are the creation arguments; most components take
-   none. *obj receives one reference (null on failure). An unknown name fails
-   with VEX_E_CLASSNOTREG. */
+   none. obj [out]: one reference to the new component, released with
+   KORRelease; null on failure.
+   Returns 0; VEX_E_POINTER for a null obj, or null args with nargs;
+   VEX_E_CLASSNOTREG for an unknown name; or the failure of the
+   component's creation. */
 PAYFMT_API uint32_t KORCreateObjectA(const char *name, const VEXVARIANT *args, uint32_t nargs,
                                      KOROBJ *obj);
-/* Takes one more reference; returns the new count (0 for null). */
+/* Takes one more reference; returns the new count (0 for null). No status:
+   obj must be a live component. */
 PAYFMT_API uint32_t KORAddRef(KOROBJ obj);
 /* Gives one reference back; returns the remaining count, 0 when the component
    was destroyed (and for null). */
@@ -105,8 +121,10 @@ PAYFMT_API uint32_t KORObjectCount(void);
 
 /* ---- Dispatch ------------------------------------------------------------ */
 
-/* *dispid := the dispid of the member named name, compared without regard
-   to case. No such member: KOR_E_UNKNOWNNAME and *dispid = -1. */
+/* dispid [out]: the dispid of the member named name, compared without
+   regard to case; -1 on every failure once dispid is known not to be null.
+   Returns 0; VEX_E_POINTER for a null dispid or obj; VEX_E_INVALIDARG for
+   an obj that is not a component; KOR_E_UNKNOWNNAME for no such member. */
 PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dispid);
 
 /* Reads or writes a property or calls a method.
@@ -117,8 +135,10 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dis
    method, args are its arguments, the first at index 0. A method with an
    in/out argument (a parser's Compile message) writes its new value back
    into that element of args, which the caller still owns and clears.
-   result may be null when the caller does not want the value; a method
-   without a value of its own answers the integer 0.
+   result [out, may be null]: the value, when the caller wants it; a method
+   without a value of its own answers the integer 0; empty after a put and
+   after any failure.
+   excep [out, may be null]: zeroed first; filled when the call fails.
 
    Failures, when excep is given: the record is filled, and the status is the
    dispatch code for dispatch failures (KOR_E_MEMBERNOTFOUND,
@@ -128,13 +148,17 @@ PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char *name, int32_t *dis
    When excep is null, the status is the failure's own code with the top two
    bits set (0xC0020003 for an unknown member, 0xE2060002 for a bad TVR
    value). Either way the thread's error record holds the details.
-   A null obj or a null args with nargs > 0 gives VEX_E_POINTER, flags of any
-   other combination VEX_E_INVALIDARG, both without touching excep. */
+   Arguments refused before the component is reached leave *excep zeroed
+   and *result empty: VEX_E_POINTER for a null obj or a null args with
+   nargs > 0; VEX_E_INVALIDARG for an obj that is not a component, flags of
+   any other combination, or a result that is one of args (that element is
+   then left as it was). */
 PAYFMT_API uint32_t KORInvoke(KOROBJ obj, int32_t dispid, uint32_t flags, VEXVARIANT *args,
                               uint32_t nargs, VEXVARIANT *result, KOREXCEPINFO *excep);
 
-/* KORInvoke after resolving name as KORGetIDsOfNamesA does. An unknown name
-   is an unknown member: KOR_E_MEMBERNOTFOUND (0xC0020003 without excep). */
+/* KORInvoke after resolving name as KORGetIDsOfNamesA does, with the same
+   arguments, out parameters and statuses. An unknown name is an unknown
+   member: KOR_E_MEMBERNOTFOUND (0xC0020003 without excep). */
 PAYFMT_API uint32_t KORInvokeByNameA(KOROBJ obj, const char *name, uint32_t flags,
                                      VEXVARIANT *args, uint32_t nargs, VEXVARIANT *result,
                                      KOREXCEPINFO *excep);
@@ -163,10 +187,15 @@ typedef struct KORMEMBERINFO {
     uint32_t attributes;     /* flag word of a property; 0 for methods */
 } KORMEMBERINFO;
 
-/* Describes the component's class. */
+/* info [out]: zeroed first, then the description of the component's class.
+   Returns 0; VEX_E_POINTER for a null obj or info; VEX_E_INVALIDARG for an
+   obj that is not a component; VEX_E_NOTFOUND for a component without a
+   description. */
 PAYFMT_API uint32_t KORGetComponentInfoA(KOROBJ obj, KORCOMPONENTINFO *info);
-/* Describes member index (from 0, in declaration order). An index at or
-   beyond member_count: VEX_E_BADINDEX. */
+/* info [out]: zeroed first, then the description of member index (from 0,
+   in declaration order).
+   Returns 0; the statuses of KORGetComponentInfoA; VEX_E_BADINDEX for an
+   index at or beyond member_count. */
 PAYFMT_API uint32_t KORGetMemberInfoA(KOROBJ obj, uint32_t index, KORMEMBERINFO *info);
 
 PAYFMT_EXTERN_C_END

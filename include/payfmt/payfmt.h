@@ -2,6 +2,7 @@
 #ifndef PAYFMT_PAYFMT_H
 #define PAYFMT_PAYFMT_H
 
+#include "version.h"
 #include "vex.h"
 #include "format.h"
 #include "kor.h"

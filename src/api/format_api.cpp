@@ -1,5 +1,5 @@
 // The exported format functions.
-#include "payfmt/format.h"
+#include "payfmt/format.hpp"
 
 #include <cstring>
 
@@ -17,17 +17,13 @@ namespace {
 
 constexpr std::uint32_t kInfoUnusedAfterValidation = 0x62060013;
 
-void clearResult(VEXBUF* result) {
-    if (result) *result = nullptr;
-}
-
 // An input or output chain over IStr text, its result handed back as IStr.
 uint32_t applyFormat(const char* value, const char* format, VEXBUF* result, VEXNODE errorNode, bool output,
                      std::string_view location) {
+    resetOut(result);
     try {
         ProcessGuard lock(processLock());
         FormatCall call(errorNode);
-        clearResult(result);
         try {
             ParserCore& parser = call.parser();
             const Bytes raw = IStrToRaw(call.errors(), textArg(value), parser.settings().escape);
@@ -118,10 +114,10 @@ PAYFMT_API uint32_t FormatValidateFmtA(const char* format, VEXNODE error_node) {
 }
 
 PAYFMT_API int32_t FormatIStrToRawA(const char* value, VEXBUF* result) {
+    resetOut(result);
     try {
         ProcessGuard lock(processLock());
         FormatCall call;
-        clearResult(result);
         try {
             Bytes raw = IStrToRaw(call.errors(), textArg(value), call.parser().settings().escape);
             if (result && !raw.empty()) *result = newBuffer(std::move(raw));
@@ -134,14 +130,17 @@ PAYFMT_API int32_t FormatIStrToRawA(const char* value, VEXBUF* result) {
     }
 }
 
+// A value that is neither text nor bytes leaves *result as it is, unread.
 PAYFMT_API int32_t FormatRawToIStrA(const VEXVARIANT* value, VEXVARIANT* result) {
     try {
         ProcessGuard lock(processLock());
         FormatCall call;
         try {
             if (!value || !result) return 0;
+            if (value == result) throwVex(VEX_E_INVALIDARG, "Parser.Converting Raw to IStr", "result must not be value");
             const Variant& v = Variant::from(*value);
             if (!v.isStr() && !v.isBlob()) return 0;
+            resetOut(result);
             Variant::from(*result) = Variant::text(RawToIStr(v.bytes(), call.parser().settings().escape));
             return 0;
         } catch (...) {
@@ -153,20 +152,20 @@ PAYFMT_API int32_t FormatRawToIStrA(const VEXVARIANT* value, VEXVARIANT* result)
 }
 
 PAYFMT_API void CFormatRawToIStr(VEXBUF bytes, VEXBUF* result) {
+    resetOut(result);
     guarded("CFormatRawToIStr", [&] {
         Library::instance().defaultParser().errors().reset();
-        clearResult(result);
         if (result) *result = newBuffer(RawToIStr(bufferView(bytes), settings().escape));
         return VEX_OK;
     });
 }
 
 PAYFMT_API uint32_t FormatErrorTextA(int32_t detailed, VEXBUF* text) {
+    resetOut(text);
     return guarded("FormatErrorText", [&] {
         requirePointer(text, "FormatErrorText", "text");
         const std::string t = settings().errors().errorText(detailed != 0);
-        freeBuffer(*text);
-        *text = t.empty() ? nullptr : newBuffer(t);
+        if (!t.empty()) *text = newBuffer(t);
         return VEX_OK;
     });
 }
@@ -189,5 +188,6 @@ PAYFMT_API void SetCounter(uint32_t value) {
 }  // extern "C"
 
 PAYFMT_API void RawToIStr(const void* bytes, uint32_t count, std::string& result) {
+    ProcessGuard lock(processLock());
     result = payfmt::RawToIStr(BytesView(static_cast<const char*>(bytes ? bytes : ""), bytes ? count : 0));
 }

@@ -34,17 +34,25 @@ void fill(KOREXCEPINFO& excep, const ErrorInfo& info) {
     excep.help_context = info.helpContext;
 }
 
+// result and excep are written before anything else and never read. The
+// component writes its value into a variant of the call's own, which moves
+// into *result at the end.
 template <class Dispatch>
 uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, VEXVARIANT* args, uint32_t nargs,
                       VEXVARIANT* result, KOREXCEPINFO* excep, Dispatch&& dispatch) {
+    const bool resultIsArgument = pointsInto(result, args, nargs);
+    if (!resultIsArgument) resetOut(result);
+    resetOut(excep);
     return guarded(source, [&] {
+        if (resultIsArgument) throwVex(VEX_E_INVALIDARG, source, "result must not be one of args");
         TAutomationObject& component = componentOf(obj, source);
         if (nargs) requirePointer(args, source, "args");
         checkDispatchFlags(flags);
-        KORExcepInfoClear(excep);
-        Variant* out = result ? &Variant::from(*result) : nullptr;
-        const DispatchOutcome r = dispatch(component, Variant::fromArray(args, nargs), out, excep != nullptr);
+        Variant value;
+        const DispatchOutcome r =
+            dispatch(component, Variant::fromArray(args, nargs), result ? &value : nullptr, excep != nullptr);
         if (r.error && excep) fill(*excep, *r.error);
+        if (result) Variant::from(*result) = std::move(value);
         return r.status;
     });
 }
@@ -54,11 +62,14 @@ uint32_t dispatchCall(const char* source, KOROBJ obj, uint32_t flags, VEXVARIANT
 extern "C" {
 
 PAYFMT_API void KORExcepInfoClear(KOREXCEPINFO* excep) {
-    if (!excep) return;
-    std::free(excep->source);
-    std::free(excep->description);
-    std::free(excep->help_file);
-    *excep = KOREXCEPINFO{};
+    guarded("KORExcepInfoClear", [&] {
+        if (!excep) return VEX_OK;
+        std::free(excep->source);
+        std::free(excep->description);
+        std::free(excep->help_file);
+        *excep = KOREXCEPINFO{};
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API uint32_t KORGetIDsOfNamesA(KOROBJ obj, const char* name, int32_t* dispid) {

@@ -17,6 +17,7 @@ const TComponentDescriptorAdapter& descriptorOf(KOROBJ obj, std::string_view sou
 extern "C" {
 
 PAYFMT_API uint32_t KORGetComponentInfoA(KOROBJ obj, KORCOMPONENTINFO* info) {
+    resetOut(info);
     return guarded("KORGetComponentInfoA", [&] {
         requirePointer(info, "KORGetComponentInfoA", "info");
         const auto& d = descriptorOf(obj, "KORGetComponentInfoA");
@@ -27,6 +28,7 @@ PAYFMT_API uint32_t KORGetComponentInfoA(KOROBJ obj, KORCOMPONENTINFO* info) {
 }
 
 PAYFMT_API uint32_t KORGetMemberInfoA(KOROBJ obj, uint32_t index, KORMEMBERINFO* info) {
+    resetOut(info);
     return guarded("KORGetMemberInfoA", [&] {
         requirePointer(info, "KORGetMemberInfoA", "info");
         const auto& d = descriptorOf(obj, "KORGetMemberInfoA");

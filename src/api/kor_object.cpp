@@ -9,9 +9,9 @@ using namespace payfmt;
 extern "C" {
 
 PAYFMT_API uint32_t KORCreateObjectA(const char* name, const VEXVARIANT* args, uint32_t nargs, KOROBJ* obj) {
+    resetOut(obj);
     return guarded("KORCreateObjectA", [&] {
         requirePointer(obj, "KORCreateObjectA", "obj");
-        *obj = nullptr;
         if (nargs) requirePointer(args, "KORCreateObjectA", "args");
         Ref<RefObject> made = ObjectRegistry::instance().create(textArg(name), Variant::fromArray(args, nargs));
         *obj = toHandle(made.detach());

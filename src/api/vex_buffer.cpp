@@ -27,24 +27,35 @@ PAYFMT_API VEXBUF VEXBufAlloc(uint32_t n, uint8_t fill) {
     return guardedValue<VEXBUF>("VEXBufAlloc", nullptr, [&] { return newBuffer(Bytes(n, static_cast<char>(fill))); });
 }
 
-PAYFMT_API void VEXBufFree(VEXBUF buf) { freeBuffer(buf); }
-
-PAYFMT_API void VEXBufClear(VEXBUF* buf) {
-    if (!buf) return;
-    freeBuffer(*buf);
-    *buf = nullptr;
+PAYFMT_API void VEXBufFree(VEXBUF buf) {
+    guarded("VEXBufFree", [&] {
+        freeBuffer(buf);
+        return VEX_OK;
+    });
 }
 
-PAYFMT_API uint32_t VEXBufLen(VEXBUF buf) { return buf ? static_cast<uint32_t>(buf->bytes.size()) : 0; }
+PAYFMT_API void VEXBufClear(VEXBUF* buf) {
+    guarded("VEXBufClear", [&] {
+        if (buf) freeBuffer(std::exchange(*buf, nullptr));
+        return VEX_OK;
+    });
+}
+
+PAYFMT_API uint32_t VEXBufLen(VEXBUF buf) {
+    return guardedValue<uint32_t>("VEXBufLen", 0, [&] { return static_cast<uint32_t>(bufferView(buf).size()); });
+}
 
 PAYFMT_API const uint8_t* VEXBufData(VEXBUF buf) {
-    if (!buf || buf->bytes.empty()) return nullptr;
-    return reinterpret_cast<const uint8_t*>(buf->bytes.data());
+    return guardedValue<const uint8_t*>("VEXBufData", nullptr, [&]() -> const uint8_t* {
+        if (!buf || buf->bytes.empty()) return nullptr;
+        return reinterpret_cast<const uint8_t*>(buf->bytes.data());
+    });
 }
 
 PAYFMT_API VEXBUF VEXBufDupl(VEXBUF buf) {
-    if (!buf) return nullptr;
-    return guardedValue<VEXBUF>("VEXBufDupl", nullptr, [&] { return newBuffer(bufferView(buf)); });
+    return guardedValue<VEXBUF>("VEXBufDupl", nullptr, [&]() -> VEXBUF {
+        return buf ? newBuffer(bufferView(buf)) : nullptr;
+    });
 }
 
 PAYFMT_API uint32_t VEXBufCopy(VEXBUF* dst, const void* data, uint32_t len) {

@@ -25,16 +25,13 @@ BytesView bytesOf(const uint8_t* data, uint32_t len, std::string_view source) {
     return {reinterpret_cast<const char*>(data), len};
 }
 
-void deliver(VEXBUF* out, Bytes&& bytes) {
-    freeBuffer(*out);
-    *out = bytes.empty() ? nullptr : newBuffer(std::move(bytes));
-}
-
 template <class F>
 uint32_t convert(std::string_view source, VEXBUF* out, F&& body) {
+    resetOut(out);
     return guarded(source, [&] {
         requirePointer(out, source, "out");
-        deliver(out, body());
+        Bytes bytes = body();
+        if (!bytes.empty()) *out = newBuffer(std::move(bytes));
         return VEX_OK;
     });
 }
@@ -98,11 +95,13 @@ PAYFMT_API uint32_t VEXStrnConvertA(uint8_t* data, uint32_t len, uint32_t conver
 }
 
 PAYFMT_API int32_t VEXStrnSearchA(const uint8_t* data, uint32_t len, const uint8_t* needle, uint32_t needle_len) {
-    if ((len && !data) || (needle_len && !needle)) return -1;
-    const BytesView hay(reinterpret_cast<const char*>(data), len);
-    const BytesView pin(reinterpret_cast<const char*>(needle), needle_len);
-    const auto at = hay.find(pin);
-    return at == BytesView::npos ? -1 : static_cast<int32_t>(at);
+    return guardedValue<int32_t>("VEXStrnSearchA", -1, [&] {
+        if ((len && !data) || (needle_len && !needle)) return -1;
+        const BytesView hay(reinterpret_cast<const char*>(data), len);
+        const BytesView pin(reinterpret_cast<const char*>(needle), needle_len);
+        const auto at = hay.find(pin);
+        return at == BytesView::npos ? -1 : static_cast<int32_t>(at);
+    });
 }
 
 PAYFMT_API uint32_t VEXStrnToLongA(const char* text, uint32_t end, uint32_t base, uint32_t* pos, int32_t* value) {
@@ -111,6 +110,8 @@ PAYFMT_API uint32_t VEXStrnToLongA(const char* text, uint32_t end, uint32_t base
         requirePointer(value, "VEXStrnToLongA", "value");
         const NumberRead r = readLong(textOf(text, end, "VEXStrnToLongA"), *pos, base);
         *pos = static_cast<uint32_t>(r.end);
+        if (r.status == VEX_E_INVALIDARG)
+            throwVex(r.status, "VEXStrnToLongA", "Base " + std::to_string(base) + " is not from 2 to 36");
         if (r.status) {
             throwVex(r.status, "VEXStrnToLongA",
                      r.status == VEX_E_OVERFLOW ? "Number out of range" : "No digits to read");

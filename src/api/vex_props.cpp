@@ -35,19 +35,26 @@ PAYFMT_API VEXPROPS VEXPropsCreate(void) {
 }
 
 PAYFMT_API void VEXPropsFree(VEXPROPS props) {
-    ProcessGuard lock(processLock());  // the values may hold components
-    std::unique_ptr<VEXPropList> owned(props);
+    guarded("VEXPropsFree", [&] {  // the values may hold components
+        std::unique_ptr<VEXPropList> owned(props);
+        return VEX_OK;
+    });
 }
 
-PAYFMT_API uint32_t VEXPropsCount(VEXPROPS props) { return props ? static_cast<uint32_t>(props->props.size()) : 0; }
+PAYFMT_API uint32_t VEXPropsCount(VEXPROPS props) {
+    return guardedValue<uint32_t>("VEXPropsCount", 0,
+                                  [&] { return props ? static_cast<uint32_t>(props->props.size()) : 0u; });
+}
 
 PAYFMT_API void VEXPropsClear(VEXPROPS props) {
-    if (!props) return;
-    ProcessGuard lock(processLock());
-    props->props.clear();
+    guarded("VEXPropsClear", [&] {
+        if (props) props->props.clear();
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API uint32_t VEXPropsNamedItemA(VEXPROPS props, const char* name, VEXVARIANT* value) {
+    resetOut(value);
     return guarded("VEXPropsNamedItemA", [&] {
         requirePointer(value, "VEXPropsNamedItemA", "value");
         const Variant* v = list(props, "VEXPropsNamedItemA").find(textArg(name));
@@ -73,6 +80,8 @@ PAYFMT_API uint32_t VEXPropsRemoveNamedItemA(VEXPROPS props, const char* name) {
 }
 
 PAYFMT_API uint32_t VEXPropsItemA(VEXPROPS props, uint32_t index, const char** name, VEXVARIANT* value) {
+    resetOut(name);
+    resetOut(value);
     return guarded("VEXPropsItemA", [&] {
         const auto& items = list(props, "VEXPropsItemA").items();
         if (index >= items.size())
@@ -92,11 +101,10 @@ PAYFMT_API uint32_t VEXPropsMerge(VEXPROPS dst, VEXPROPS src) {
 }
 
 PAYFMT_API uint32_t VEXPropsToTextA(VEXPROPS props, VEXBUF* out) {
+    resetOut(out);
     return guarded("VEXPropsToTextA", [&] {
         requirePointer(out, "VEXPropsToTextA", "out");
-        std::string text = list(props, "VEXPropsToTextA").toText();
-        freeBuffer(*out);
-        *out = newBuffer(std::move(text));
+        *out = newBuffer(list(props, "VEXPropsToTextA").toText());
         return VEX_OK;
     });
 }

@@ -80,11 +80,10 @@ PAYFMT_API uint32_t VEXTreeGetLevel(VEXNODE node, uint32_t* level) {
 }
 
 PAYFMT_API uint32_t VEXTreeGetNodeName(VEXNODE node, VEXBUF* name) {
+    resetOut(name);
     return guarded("VEXTreeGetNodeName", [&] {
         requirePointer(name, "VEXTreeGetNodeName", "name");
-        VEXBUF fresh = newBuffer(BytesView(nodes().get(node).name));
-        freeBuffer(*name);
-        *name = fresh;
+        *name = newBuffer(BytesView(nodes().get(node).name));
         return VEX_OK;
     });
 }
@@ -112,6 +111,7 @@ PAYFMT_API uint32_t VEXTreeSetNodeAttrib(VEXNODE node, uint32_t attrib) {
 }
 
 PAYFMT_API uint32_t VEXTreeGetNodeProps(VEXNODE node, VEXPROPS* props) {
+    resetOut(props);
     return guarded("VEXTreeGetNodeProps", [&] {
         requirePointer(props, "VEXTreeGetNodeProps", "props");
         *props = newPropsHandle(nodes().get(node).props.items());
@@ -128,6 +128,7 @@ PAYFMT_API uint32_t VEXTreeSetNodeProps(VEXNODE node, VEXPROPS props) {
 }
 
 PAYFMT_API uint32_t VEXTreeGetPropA(VEXNODE node, const char* name, VEXVARIANT* value) {
+    resetOut(value);
     return guarded("VEXTreeGetPropA", [&] {
         requirePointer(value, "VEXTreeGetPropA", "value");
         const Variant* v = nodes().get(node).props.find(textArg(name));
@@ -153,16 +154,16 @@ PAYFMT_API VEXNODE VEXTreeSearchNode(VEXNODE start, const char* name, const VEXV
 }
 
 PAYFMT_API uint32_t VEXTreeToJsonA(VEXNODE node, VEXBUF* json) {
+    resetOut(json);
     return guarded("VEXTreeToJsonA", [&] {
         requirePointer(json, "VEXTreeToJsonA", "json");
-        VEXBUF fresh = newBuffer(treeToJson(node));
-        freeBuffer(*json);
-        *json = fresh;
+        *json = newBuffer(treeToJson(node));
         return VEX_OK;
     });
 }
 
 PAYFMT_API uint32_t VEXTreeFromJsonA(const char* json, uint32_t len, VEXNODE* node) {
+    resetOut(node);
     return guarded("VEXTreeFromJsonA", [&] {
         requirePointer(node, "VEXTreeFromJsonA", "node");
         if (len) requirePointer(json, "VEXTreeFromJsonA", "json");
@@ -180,6 +181,7 @@ PAYFMT_API uint32_t VEXTreeSaveA(VEXNODE node, const char* path) {
 }
 
 PAYFMT_API uint32_t VEXTreeLoadA(const char* path, VEXNODE* node) {
+    resetOut(node);
     return guarded("VEXTreeLoadA", [&] {
         requirePointer(path, "VEXTreeLoadA", "path");
         requirePointer(node, "VEXTreeLoadA", "node");

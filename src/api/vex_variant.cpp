@@ -19,6 +19,11 @@ const Variant& var(const VEXVARIANT* v, std::string_view source) {
     return Variant::from(*v);
 }
 
+// 1 when v holds a value of the type; ifNull for a null v.
+int32_t isType(const VEXVARIANT* v, uint32_t type, int32_t ifNull) {
+    return guardedValue<int32_t>("VEXVarIs", 0, [&] { return v ? (v->type == type ? 1 : 0) : ifNull; });
+}
+
 template <class F>
 void assign(VEXVARIANT* v, F&& make) {
     if (!v) return;
@@ -33,15 +38,19 @@ void assign(VEXVARIANT* v, F&& make) {
 extern "C" {
 
 PAYFMT_API void VEXVarInit(VEXVARIANT* v) {
-    if (v) std::memset(v, 0, sizeof *v);
+    guarded("VEXVarInit", [&] {
+        resetOut(v);
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API void VEXVarClear(VEXVARIANT* v) {
-    if (!v) return;
     // Releasing a component may run its destruction, which touches the
     // library's shared state: under the lock like every other entry.
-    ProcessGuard lock(processLock());
-    Variant::from(*v).clear();
+    guarded("VEXVarClear", [&] {
+        if (v) Variant::from(*v).clear();
+        return VEX_OK;
+    });
 }
 
 PAYFMT_API uint32_t VEXVarCopy(VEXVARIANT* dst, const VEXVARIANT* src) {
@@ -85,14 +94,16 @@ PAYFMT_API uint32_t VEXVarSetArray(VEXVARIANT* v, uint32_t count) {
     });
 }
 
-PAYFMT_API int32_t VEXVarIsEmpty(const VEXVARIANT* v) { return !v || v->type == VEXVT_EMPTY; }
-PAYFMT_API int32_t VEXVarIsMissing(const VEXVARIANT* v) { return v && v->type == VEXVT_MISSING; }
-PAYFMT_API int32_t VEXVarIsStr(const VEXVARIANT* v) { return v && v->type == VEXVT_STRING; }
-PAYFMT_API int32_t VEXVarIsBlob(const VEXVARIANT* v) { return v && v->type == VEXVT_BLOB; }
+PAYFMT_API int32_t VEXVarIsEmpty(const VEXVARIANT* v) { return isType(v, VEXVT_EMPTY, 1); }
+PAYFMT_API int32_t VEXVarIsMissing(const VEXVARIANT* v) { return isType(v, VEXVT_MISSING, 0); }
+PAYFMT_API int32_t VEXVarIsStr(const VEXVARIANT* v) { return isType(v, VEXVT_STRING, 0); }
+PAYFMT_API int32_t VEXVarIsBlob(const VEXVARIANT* v) { return isType(v, VEXVT_BLOB, 0); }
 
 PAYFMT_API const char* VEXVarTypeNameA(const VEXVARIANT* v) {
-    if (!v) return "Empty";
-    return Variant::from(*v).typeName().data();  // the names are NUL-terminated literals
+    return guardedValue<const char*>("VEXVarTypeNameA", "Empty", [&] {
+        // The names are NUL-terminated literals.
+        return v ? Variant::from(*v).typeName().data() : "Empty";
+    });
 }
 
 PAYFMT_API uint32_t VEXVarCast(VEXVARIANT* dst, const VEXVARIANT* src, uint32_t type) {
@@ -127,7 +138,10 @@ PAYFMT_API uint32_t VEXVarComp(const VEXVARIANT* a, const VEXVARIANT* b, int32_t
 }
 
 PAYFMT_API uint32_t VEXVarArrayGet(const VEXVARIANT* array, uint32_t index, VEXVARIANT* element) {
+    const bool inPlace = element && element == array;
+    if (!inPlace) resetOut(element);
     return guarded("VEXVarArrayGet", [&] {
+        if (inPlace) throwVex(VEX_E_INVALIDARG, "VEXVarArrayGet", "element must not be the array");
         const Variant& a = var(array, "VEXVarArrayGet");
         Variant& out = var(element, "VEXVarArrayGet");
         if (!a.is(VarType::Array)) throwVex(VEX_E_TYPE, "VEXVarArrayGet", "Value is not an array");
@@ -151,6 +165,7 @@ PAYFMT_API uint32_t VEXVarArrayPut(VEXVARIANT* array, uint32_t index, const VEXV
 }
 
 PAYFMT_API uint32_t VEXVarFromTextA(const char* text, uint32_t len, uint32_t* pos, uint32_t /*flags*/, VEXVARIANT* out) {
+    resetOut(out);
     return guarded("VEXVarFromTextA", [&] {
         requirePointer(pos, "VEXVarFromTextA", "pos");
         Variant& target = var(out, "VEXVarFromTextA");
@@ -164,6 +179,7 @@ PAYFMT_API uint32_t VEXVarFromTextA(const char* text, uint32_t len, uint32_t* po
 }
 
 PAYFMT_API uint32_t VEXVarToTextA(const VEXVARIANT* v, uint32_t flags, VEXBUF* out) {
+    resetOut(out);
     return guarded("VEXVarToTextA", [&] {
         requirePointer(out, "VEXVarToTextA", "out");
         const Variant& value = var(v, "VEXVarToTextA");
@@ -175,7 +191,6 @@ PAYFMT_API uint32_t VEXVarToTextA(const VEXVARIANT* v, uint32_t flags, VEXBUF* o
             if (!t) throwVex(VEX_E_TYPE, "VEXVarToTextA", "A " + std::string(value.typeName()) + " has no text");
             text = std::move(*t);
         }
-        freeBuffer(*out);
         *out = newBuffer(std::move(text));
         return VEX_OK;
     });

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/api_support.h"
+#include "payfmt/format.hpp"
 
 namespace {
 
@@ -140,6 +141,7 @@ TEST(FormatApi, IStrConversions) {
     VEXVarSetBlob(&in, reinterpret_cast<const uint8_t*>("A\0#"), 3);
     EXPECT_EQ(FormatRawToIStrA(&in, &res), 0);
     EXPECT_STREQ(res.u.s, "A#00#23");
+    VEXVarClear(&res);
     VEXVarSetStrA(&in, "\x7f", UINT32_MAX);
     EXPECT_EQ(FormatRawToIStrA(&in, &res), 0);
     EXPECT_STREQ(res.u.s, "#7F");

@@ -54,14 +54,19 @@ TEST(VexCodecs, HexBase64EdaAndCodePages) {
     ASSERT_EQ(VEXHexStrnToRawA("1234567Z", 8, &out, &used), 0u);
     EXPECT_EQ(used, 7u);
     EXPECT_EQ(bytes(out), "\x12\x34\x56\x70");
-    ASSERT_EQ(VEXRawToHexStrnA(VEXBufData(out), VEXBufLen(out), &out), 0u);
-    EXPECT_EQ(bytes(out), "12345670");
+    VEXBUF hex = nullptr;
+    ASSERT_EQ(VEXRawToHexStrnA(VEXBufData(out), VEXBufLen(out), &hex), 0u);
+    EXPECT_EQ(bytes(hex), "12345670");
+    VEXBufFree(hex);
+    VEXBufClear(&out);  // a caller that reuses an out variable releases it first
     EXPECT_EQ(VEXBase64ToRawA("Zm9v!", 5, &out), VEX_E_FORMAT);
     EXPECT_EQ(lastRecord().description, "Invalid Base64 text");
     ASSERT_EQ(VEXBase64ToRawA("Zm9vYg==", 8, &out), 0u);
     EXPECT_EQ(bytes(out), "foob");
+    VEXBufClear(&out);
     ASSERT_EQ(VEXRawToEdaA(reinterpret_cast<const uint8_t*>("a\\\n"), 3, &out), 0u);
     EXPECT_EQ(bytes(out), "a\\5C\\0A");
+    VEXBufClear(&out);
     EXPECT_EQ(VEXEdaToRawA("\\5", 2, &out), VEX_E_FORMAT);
     uint8_t text[] = {'A', '1'};
     ASSERT_EQ(VEXStrnConvertA(text, 2, VEX_CONV_LATIN1_TO_CP500, nullptr), 0u);
@@ -86,6 +91,11 @@ TEST(VexCodecs, NumberReadingReportsWhereItStopped) {
     pos = 0;
     EXPECT_EQ(VEXStrnToLongA("-5", 2, 16, &pos, &value), VEX_E_FORMAT);
     EXPECT_EQ(pos, 0u);
+    EXPECT_EQ(lastRecord().description, "No digits to read");
+    EXPECT_EQ(VEXStrnToLongA("12", 2, 37, &pos, &value), VEX_E_INVALIDARG);
+    EXPECT_EQ(lastRecord().description, "Base 37 is not from 2 to 36");
+    EXPECT_EQ(pos, 0u);
+    EXPECT_EQ(value, -42);  // written only on success
 }
 
 TEST(VexVariants, NotationCastCompareAndArrays) {
@@ -102,7 +112,9 @@ TEST(VexVariants, NotationCastCompareAndArrays) {
     EXPECT_EQ(w.type, static_cast<uint32_t>(VEXVT_INT));
     EXPECT_EQ(w.u.i, 2);
     EXPECT_EQ(pos, 7u);
-    EXPECT_EQ(VEXVarFromTextA(args, 8, &pos, 0x300, &w), VEX_E_FORMAT);
+    VEXVARIANT none;
+    EXPECT_EQ(VEXVarFromTextA(args, 8, &pos, 0x300, &none), VEX_E_FORMAT);
+    EXPECT_TRUE(VEXVarIsEmpty(&none));
 
     ASSERT_EQ(VEXVarCast(&v, &w, VEXVT_STRING), 0u);
     EXPECT_STREQ(v.u.s, "2");
@@ -120,6 +132,7 @@ TEST(VexVariants, NotationCastCompareAndArrays) {
     VEXVarInit(&e);
     ASSERT_EQ(VEXVarArrayGet(&w, 2, &e), 0u);
     EXPECT_TRUE(VEXVarIsBlob(&e));
+    VEXVarClear(&e);
     EXPECT_EQ(VEXVarArrayGet(&w, 3, &e), VEX_E_BADINDEX);
     EXPECT_EQ(VEXVarArrayGet(&v, 0, &e), VEX_E_TYPE);
     VEXVarSetMissing(&e);
@@ -144,6 +157,7 @@ TEST(VexProps, NamedItemsAndText) {
     VEXVarSetStrA(&v, "FIX(2)", UINT32_MAX);
     ASSERT_EQ(VEXPropsEditNamedItemA(p, "IFO", &v), 0u);
     EXPECT_EQ(VEXPropsCount(p), 2u);
+    VEXVarClear(&v);
     ASSERT_EQ(VEXPropsNamedItemA(p, "length", &v), 0u);
     EXPECT_EQ(v.u.i, 5);
     EXPECT_EQ(VEXPropsNamedItemA(p, "Tag", &v), VEX_E_NOTFOUND);
@@ -153,6 +167,7 @@ TEST(VexProps, NamedItemsAndText) {
     VEXPROPS q = VEXPropsCreate();
     ASSERT_EQ(VEXPropsFromTextA(q, "IFO=\"X\";Tag=7"), 0u);
     ASSERT_EQ(VEXPropsMerge(p, q), 0u);
+    VEXBufClear(&text);
     ASSERT_EQ(VEXPropsToTextA(p, &text), 0u);
     EXPECT_EQ(bytes(text), "Length=5;IFO=\"X\";Tag=7");
     EXPECT_EQ(VEXPropsFromTextA(q, "broken"), VEX_E_FORMAT);
@@ -195,10 +210,12 @@ TEST(VexTrees, PropertiesAreCopiedOutAndWrittenBack) {
     VEXVarInit(&v);
     VEXVarSetStrA(&v, "FIX(2)", UINT32_MAX);
     VEXPropsEditNamedItemA(p, "IFO", &v);
+    VEXVarClear(&v);
     EXPECT_EQ(VEXTreeGetPropA(node, "IFO", &v), VEX_E_NOTFOUND);  // only a copy changed
     ASSERT_EQ(VEXTreeSetNodeProps(node, p), 0u);
     ASSERT_EQ(VEXTreeGetPropA(node, "ifo", &v), 0u);
     EXPECT_STREQ(v.u.s, "FIX(2)");
+    VEXVarClear(&v);
     VEXBUF json = nullptr;
     ASSERT_EQ(VEXTreeToJsonA(node, &json), 0u);
     VEXNODE again = 0;
@@ -208,8 +225,10 @@ TEST(VexTrees, PropertiesAreCopiedOutAndWrittenBack) {
     VEXBUF name = nullptr;
     ASSERT_EQ(VEXTreeGetNodeName(again, &name), 0u);
     EXPECT_EQ(bytes(name), "f");
+    ASSERT_EQ(VEXTreeDeleteNode(again, -1), 0u);
     EXPECT_EQ(VEXTreeFromJsonA("{", 1, &again), VEX_E_FORMAT);
     EXPECT_EQ(VEXTreeLoadA("/nonexistent/tree.json", &again), VEX_E_FILE);
+    EXPECT_EQ(again, 0u);
     VEXBufFree(name);
     VEXBufFree(json);
     VEXVarClear(&v);

@@ -155,33 +155,39 @@ TEST_F(DispatchTest, APutNeedsItsValue) {
     EXPECT_EQ(tally.get("Label").result.str(), "tag");
 }
 
-TEST_F(DispatchTest, BadCallsAreRefusedWithoutTouchingTheRecord) {
+TEST_F(DispatchTest, BadCallsAreRefusedWithTheRecordZeroed) {
     for (uint32_t flags : {0u, 8u, KOR_DISPATCH_PUT | KOR_DISPATCH_GET, KOR_DISPATCH_PUT | KOR_DISPATCH_METHOD}) {
         KOREXCEPINFO e{};
-        e.code = 7;  // a caller's marker that must survive
+        e.code = 7;  // the record is an out parameter: overwritten, not read
         EXPECT_EQ(KORInvoke(tally.get(), 1, flags, nullptr, 0, nullptr, &e), VEX_E_INVALIDARG) << flags;
-        EXPECT_EQ(e.code, 7u);
+        EXPECT_EQ(e.code, 0u);
+        EXPECT_EQ(e.description, nullptr);
     }
     EXPECT_EQ(KORInvoke(nullptr, 1, KOR_DISPATCH_GET, nullptr, 0, nullptr, nullptr), VEX_E_POINTER);
     EXPECT_EQ(KORInvoke(tally.get(), 10, KOR_DISPATCH_METHOD, nullptr, 1, nullptr, nullptr), VEX_E_POINTER);
     EXPECT_EQ(KORInvokeByNameA(nullptr, "Total", kRead, nullptr, 0, nullptr, nullptr), VEX_E_POINTER);
 }
 
-TEST_F(DispatchTest, AnExceptionRecordIsReleasedAndRefilledByEachCall) {
+TEST_F(DispatchTest, AnExceptionRecordIsZeroedAndFilledByEachCall) {
     KOREXCEPINFO e{};
     VEXVARIANT result{};
     EXPECT_EQ(KORInvoke(tally.get(), 99, KOR_DISPATCH_GET, nullptr, 0, &result, &e), KOR_E_MEMBERNOTFOUND);
     EXPECT_STREQ(e.description, "Member not found: 'Tally.99'");
     EXPECT_STREQ(e.help_file, "");
+    KORExcepInfoClear(&e);  // the caller releases the texts before reusing the record
     EXPECT_EQ(KORInvoke(tally.get(), 98, KOR_DISPATCH_GET, nullptr, 0, &result, &e), KOR_E_MEMBERNOTFOUND);
     EXPECT_STREQ(e.description, "Member not found: 'Tally.98'");
+    KORExcepInfoClear(&e);
     EXPECT_EQ(KORInvoke(tally.get(), 1, KOR_DISPATCH_GET, nullptr, 0, &result, &e), 0u);
     EXPECT_EQ(e.description, nullptr);  // zeroed on success
     EXPECT_EQ(result.u.i, 0);
-    // A result that held a value is released before it is refilled.
+    // The result is emptied without being read: what it held stays the caller's.
     VEXVarSetStrA(&result, "old", 3);
+    VEXVARIANT old = result;
     EXPECT_EQ(KORInvoke(tally.get(), 99, KOR_DISPATCH_GET, nullptr, 0, &result, &e), KOR_E_MEMBERNOTFOUND);
     EXPECT_EQ(result.type, static_cast<uint32_t>(VEXVT_EMPTY));
+    EXPECT_STREQ(old.u.s, "old");
+    VEXVarClear(&old);
     KORExcepInfoClear(&e);
     KORExcepInfoClear(nullptr);
 }

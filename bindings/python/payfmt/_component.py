@@ -178,6 +178,8 @@ class Component:
     def _invoke(self, dispid, flags, args):
         lib = self._lib
         array = (n.VEXVARIANT * len(args))()
+        # result and excep are out parameters: the library never frees what
+        # they held, so each call gets fresh ones and releases them after.
         result = n.VEXVARIANT()
         excep = n.KOREXCEPINFO()
         try:
