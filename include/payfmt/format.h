@@ -143,6 +143,7 @@ PAYFMT_API uint32_t FormatTSetA(const char *message, VEXNODE tree, void *reserve
 /* parser [out]: a new reference to the default parser, the same parser on
    every call, open from load. The reference belongs to the caller
    (KORRelease). Starts a format call.
+   *parser is set to null first, as every out parameter.
    Returns 0, or VEX_E_POINTER for a null parser, its one failure. */
 PAYFMT_API int32_t GetDefaultParser(KOROBJ *parser);
 
@@ -151,6 +152,7 @@ PAYFMT_API int32_t GetDefaultParser(KOROBJ *parser);
    date reference and year windows, registered operator sequences), call the
    date functions and create parsers. The reference belongs to the caller
    (KORRelease).
+   *settings is set to null first, as every out parameter.
    Returns 0, or VEX_E_POINTER for a null settings, its one failure. */
 PAYFMT_API int32_t GetFormatRef(KOROBJ *settings);
 

@@ -42,7 +42,8 @@ uint32_t treeExport(std::string_view location, bool startsFormatCall, Body&& bod
     }
 }
 
-// A new reference to a process-wide component for the caller.
+// A new reference to a process-wide component for the caller; out was set
+// to null at the start of the call.
 uint32_t handOut(RefObject& component, KOROBJ* out, std::string_view location) {
     requirePointer(out, location, "the component reference");
     component.addRef();
@@ -50,13 +51,18 @@ uint32_t handOut(RefObject& component, KOROBJ* out, std::string_view location) {
     return 0;
 }
 
+template <class T>
+void clearOut(T* out) {
+    if (out) *out = nullptr;
+}
+
 }  // namespace
 
 extern "C" {
 
 PAYFMT_API uint32_t FormatTGetA(VEXNODE tree, void*, const char* value_name, VEXBUF* result, void*) {
+    clearOut(result);
     return treeExport("Parser.FormatTGet", true, [&] {
-        if (result) *result = nullptr;
         const ValueNameScope scope(textArg(value_name));
         Parser& parser = Library::instance().defaultParser();
         Variant message;
@@ -76,12 +82,14 @@ PAYFMT_API uint32_t FormatTSetA(const char* message, VEXNODE tree, void*, const 
 }
 
 PAYFMT_API int32_t GetDefaultParser(KOROBJ* parser) {
+    clearOut(parser);
     return static_cast<int32_t>(treeExport("Parser.GetDefaultParser", true, [&] {
         return handOut(Library::instance().defaultParserComponent(), parser, "Parser.GetDefaultParser");
     }));
 }
 
 PAYFMT_API int32_t GetFormatRef(KOROBJ* settings) {
+    clearOut(settings);
     return static_cast<int32_t>(treeExport("FrmUtil.GetFormatRef", false, [&] {
         return handOut(Library::instance().globalSettings(), settings, "FrmUtil.GetFormatRef");
     }));

@@ -173,13 +173,11 @@ bool isPlainNone(const ParsedChain& chain) {
     return step.op && step.op == conversionRegistry().find("NONE") && !step.failure && step.args.empty();
 }
 
-const ParsedChain& HeldChain::get(ParserCore& parser, std::string_view format) {
+const ParsedChain& HeldChain::refresh(ParserCore& parser, std::string_view format) {
     Settings& s = parser.settings();
-    if (!chain_ || generation_ != s.sequences.generation()) {
-        chain_ = s.chains.get(format, true, s.sequences);
-        generation_ = s.sequences.generation();
-        none_ = isPlainNone(*chain_);
-    }
+    chain_ = s.chains.get(format, true, s.sequences);
+    generation_ = s.sequences.generation();
+    none_ = isPlainNone(*chain_);
     return *chain_;
 }
 

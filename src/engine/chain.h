@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/op_context.h"
+#include "engine/parser_core.h"
 
 namespace payfmt {
 
@@ -48,7 +49,10 @@ bool isPlainNone(const ParsedChain& chain);
 // so); parsed again after the registered sequences changed.
 class HeldChain {
 public:
-    const ParsedChain& get(ParserCore& parser, std::string_view format);
+    const ParsedChain& get(ParserCore& parser, std::string_view format) {
+        if (chain_ && generation_ == currentGeneration(parser)) return *chain_;
+        return refresh(parser, format);
+    }
     // The format is NONE alone.
     bool plainNone(ParserCore& parser, std::string_view format) {
         get(parser, format);
@@ -56,6 +60,9 @@ public:
     }
 
 private:
+    static std::uint64_t currentGeneration(const ParserCore& parser) { return parser.settings().sequences.generation(); }
+    const ParsedChain& refresh(ParserCore& parser, std::string_view format);
+
     std::shared_ptr<const ParsedChain> chain_;
     std::uint64_t generation_ = 0;
     bool none_ = false;

@@ -31,7 +31,7 @@ inline std::string upper(std::string_view s) {
 inline bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (toUpper(a[i]) != toUpper(b[i])) return false;
+        if (a[i] != b[i] && toUpper(a[i]) != toUpper(b[i])) return false;
     return true;
 }
 

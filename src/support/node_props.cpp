@@ -4,13 +4,8 @@
 
 namespace payfmt {
 
-struct NodeProps::Shared {
-    Props items;
-    std::unique_ptr<NodeCache> cache;
-    std::uint32_t users = 1;
-};
-
-NodeProps::NodeProps(const NodeProps& other) : shared_(other.shared_), changes_(other.changes_) {
+NodeProps::NodeProps(const NodeProps& other)
+    : shared_(other.shared_), changes_(other.changes_), changed_(other.changed_) {
     if (shared_) ++shared_->users;
 }
 
@@ -20,18 +15,21 @@ NodeProps& NodeProps::operator=(const NodeProps& other) {
         release();
         shared_ = other.shared_;
         changes_ = other.changes_;
+        changed_ = other.changed_;
     }
     return *this;
 }
 
 NodeProps::NodeProps(NodeProps&& other) noexcept
-    : shared_(std::exchange(other.shared_, nullptr)), changes_(std::move(other.changes_)) {}
+    : shared_(std::exchange(other.shared_, nullptr)), changes_(std::move(other.changes_)),
+      changed_(std::exchange(other.changed_, 0)) {}
 
 NodeProps& NodeProps::operator=(NodeProps&& other) noexcept {
     if (this != &other) {
         release();
         shared_ = std::exchange(other.shared_, nullptr);
         changes_ = std::move(other.changes_);
+        changed_ = std::exchange(other.changed_, 0);
     }
     return *this;
 }
@@ -39,6 +37,18 @@ NodeProps& NodeProps::operator=(NodeProps&& other) noexcept {
 void NodeProps::clear() noexcept {
     release();
     changes_.clear();
+    changed_ = 0;
+}
+
+void NodeProps::resign() {
+    changed_ = 0;
+    for (const Change& c : changes_) changed_ |= Props::bitOf(c.name);
+}
+
+bool NodeProps::touchesAny(const NodeCache& cache) const {
+    for (const Change& c : changes_)
+        if (cache.dependsOn(c.name)) return true;
+    return false;
 }
 
 NodeProps::~NodeProps() { release(); }
@@ -54,10 +64,12 @@ NodeProps& NodeProps::operator=(const Props& items) {
     release();
     shared_ = fresh.release();
     changes_.clear();
+    changed_ = 0;
     return *this;
 }
 
 NodeProps::Change* NodeProps::changeOf(std::string_view name) {
+    if (!(changed_ & Props::bitOf(name))) return nullptr;
     for (Change& c : changes_)
         if (equalsNoCase(c.name, name)) return &c;
     return nullptr;
@@ -84,6 +96,7 @@ void NodeProps::own() {
         else shared_->items.set(c.name, std::move(c.value));
     }
     changes_.clear();
+    changed_ = 0;
 }
 
 void NodeProps::addChange(std::string_view name, Variant value, bool removed) {
@@ -95,11 +108,15 @@ void NodeProps::addChange(std::string_view name, Variant value, bool removed) {
         return;
     }
     changes_.emplace_back(Change{std::string(name), std::move(value), removed});
+    changed_ |= Props::bitOf(name);
 }
 
-const Variant* NodeProps::find(std::string_view name) const {
-    if (const Change* c = changeOf(name)) return c->removed ? nullptr : &c->value;
-    return shared_ ? shared_->items.find(name) : nullptr;
+const Variant* NodeProps::find(std::string_view name, std::uint64_t bit) const {
+    if (changed_ & bit) {
+        for (const Change& c : changes_)
+            if (equalsNoCase(c.name, name)) return c.removed ? nullptr : &c.value;
+    }
+    return shared_ ? shared_->items.find(name, bit) : nullptr;
 }
 
 void NodeProps::set(std::string_view name, Variant value) {
@@ -125,6 +142,7 @@ void NodeProps::remove(std::string_view name) {
             return;
         }
         changes_.erase(static_cast<std::size_t>(c - changes_.begin()));
+        resign();
         return;
     }
     if (!inShared) return;
@@ -162,17 +180,8 @@ Props NodeProps::items() const {
     return out;
 }
 
-NodeCache* NodeProps::cache() const {
-    if (!shared_ || !shared_->cache) return nullptr;
-    for (const Change& c : changes_)
-        if (shared_->cache->dependsOn(c.name)) return nullptr;
-    return shared_->cache.get();
-}
-
 bool NodeProps::setCache(std::unique_ptr<NodeCache>& cache) {
-    if (!cache) return false;
-    for (const Change& c : changes_)
-        if (cache->dependsOn(c.name)) return false;  // worked out from this node's own items
+    if (!cache || touches(*cache)) return false;  // worked out from this node's own items
     if (!shared_) shared_ = std::make_unique<Shared>().release();
     shared_->cache = std::move(cache);
     return true;

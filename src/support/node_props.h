@@ -21,16 +21,19 @@ namespace payfmt {
 // Something worked out from a node's shared items and kept with them. It is
 // dropped when an item it depends on changes in place.
 // kind tells apart the caches of different users (the address of something
-// of the user's own).
+// of the user's own); names are the bits (Props::bitOf) of the names it
+// depends on, so that most changes are seen not to matter without asking.
 class NodeCache {
 public:
-    explicit NodeCache(const void* kind) : kind_(kind) {}
+    NodeCache(const void* kind, std::uint64_t names) : kind_(kind), names_(names) {}
     virtual ~NodeCache() = default;
     const void* kind() const { return kind_; }
+    std::uint64_t names() const { return names_; }
     virtual bool dependsOn(std::string_view name) const = 0;
 
 private:
     const void* kind_;
+    std::uint64_t names_;
 };
 
 class NodeProps {
@@ -48,7 +51,9 @@ public:
     void clear() noexcept;
 
     // The item's value, or null when absent.
-    const Variant* find(std::string_view name) const;
+    const Variant* find(std::string_view name) const { return find(name, Props::bitOf(name)); }
+    // find for a name whose bit (Props::bitOf) is known.
+    const Variant* find(std::string_view name, std::uint64_t bit) const;
     // Sets the item, creating it at the end when absent.
     void set(std::string_view name, Variant value);
     // Removing an absent item does nothing.
@@ -63,14 +68,21 @@ public:
 
     // The cache kept with the shared items, or null when there is none or
     // this node changed an item the cache depends on.
-    NodeCache* cache() const;
+    NodeCache* cache() const {
+        if (!shared_ || !shared_->cache || touches(*shared_->cache)) return nullptr;
+        return shared_->cache.get();
+    }
     // Keeps the cache with the shared items (and so for every node that
     // shares them); refused, and left with the caller, when this node's own
     // changes touch an item it depends on.
     bool setCache(std::unique_ptr<NodeCache>& cache);
 
 private:
-    struct Shared;
+    struct Shared {
+        Props items;
+        std::unique_ptr<NodeCache> cache;
+        std::uint32_t users = 1;
+    };
     struct Change {
         std::string name;
         Variant value;
@@ -88,8 +100,15 @@ private:
     void addChange(std::string_view name, Variant value, bool removed);
     void release() noexcept;
 
+    bool touches(const NodeCache& cache) const {
+        return (changed_ & cache.names()) && touchesAny(cache);
+    }
+    bool touchesAny(const NodeCache& cache) const;
+    void resign();
+
     Shared* shared_ = nullptr;
     InlineList<Change, kMaxChanges> changes_;
+    std::uint64_t changed_ = 0;  // the bits of the changes' names
 };
 
 }  // namespace payfmt

@@ -5,18 +5,15 @@
 
 namespace payfmt {
 
-std::uint64_t Props::bitOf(std::string_view name) {
-    const unsigned first = name.empty() ? 0u : static_cast<unsigned char>(toUpper(name.front()));
-    return std::uint64_t{1} << ((first * 7 + name.size()) & 63);
-}
-
 void Props::resign() {
     signature_ = 0;
     for (const auto& item : items_) signature_ |= bitOf(item.first);
 }
 
-const Variant* Props::find(std::string_view name) const {
-    if (!(signature_ & bitOf(name))) return nullptr;
+const Variant* Props::find(std::string_view name) const { return find(name, bitOf(name)); }
+
+const Variant* Props::find(std::string_view name, std::uint64_t bit) const {
+    if (!(signature_ & bit)) return nullptr;
     for (const auto& [n, v] : items_)
         if (equalsNoCase(n, name)) return &v;
     return nullptr;

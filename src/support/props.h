@@ -40,10 +40,17 @@ public:
     // Adds the items of such a text; false (list unchanged) when malformed.
     bool fromText(std::string_view text);
 
+    // One bit for a name, from its first letter and its length: a list
+    // keeps the bits of its names, so that a name whose bit is clear is
+    // certainly absent and a miss rarely compares names.
+    static constexpr std::uint64_t bitOf(std::string_view name) {
+        const unsigned first = name.empty() ? 0u : static_cast<unsigned char>(name.front()) & ~0x20u;
+        return std::uint64_t{1} << ((first * 7 + name.size()) & 63);
+    }
+    // find for a name whose bit is known.
+    const Variant* find(std::string_view name, std::uint64_t bit) const;
+
 private:
-    // One bit per item for its first letter and length: a name whose bit is
-    // clear is certainly absent, so a miss rarely compares names.
-    static std::uint64_t bitOf(std::string_view name);
     void resign();
 
     std::vector<Item> items_;

@@ -8,8 +8,8 @@ namespace payfmt {
 
 namespace {
 
-constexpr unsigned kIndexBits = 22;
-constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
+constexpr std::uint32_t kIndexMask = NodeTable::kIndexMask;
+constexpr unsigned kIndexBits = NodeTable::kIndexBits;
 constexpr std::uint32_t kGenerationMask = (1u << (32 - kIndexBits)) - 1;
 constexpr std::size_t kMaxSlots = kIndexMask - 1;
 // Freed slots wait in line until this many are free, so a handle is not
@@ -20,11 +20,11 @@ constexpr NodeId makeHandle(std::size_t index, std::uint32_t generation) {
     return (generation << kIndexBits) | static_cast<std::uint32_t>(index + 1);
 }
 
-[[noreturn]] void badHandle(NodeId id) {
+}  // namespace
+
+void NodeTable::badHandle(NodeId id) {
     throwVex(VEX_E_HANDLE, "VEXTree", "Invalid tree node handle " + std::to_string(id));
 }
-
-}  // namespace
 
 NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
     std::size_t index;
@@ -42,20 +42,6 @@ NodeId NodeTable::create(std::string_view name, std::uint32_t attrib) {
     s.node.attrib = attrib;
     ++live_;
     return makeHandle(index, s.generation);
-}
-
-Node* NodeTable::find(NodeId id) {
-    const std::uint32_t index = (id & kIndexMask);
-    if (index == 0 || index > slotCount_) return nullptr;
-    Slot& s = slot(index - 1);
-    if (!s.live || s.generation != (id >> kIndexBits)) return nullptr;
-    return &s.node;
-}
-
-Node& NodeTable::get(NodeId id) {
-    Node* n = find(id);
-    if (!n) badHandle(id);
-    return *n;
 }
 
 void NodeTable::addChild(NodeId parent, NodeId child, std::int64_t index) {

@@ -39,11 +39,24 @@ public:
         return table;
     }
 
+    static constexpr unsigned kIndexBits = 22;
+    static constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
+
     NodeId create(std::string_view name, std::uint32_t attrib);
     // The live node, or null for a stale or invalid handle.
-    Node* find(NodeId id);
+    Node* find(NodeId id) {
+        const std::uint32_t index = id & kIndexMask;
+        if (index == 0 || index > slotCount_) return nullptr;
+        Slot& s = slot(index - 1);
+        if (!s.live || s.generation != (id >> kIndexBits)) return nullptr;
+        return &s.node;
+    }
     // The live node; throws VexError(VEX_E_HANDLE) for any other handle.
-    Node& get(NodeId id);
+    Node& get(NodeId id) {
+        Node* n = find(id);
+        if (!n) badHandle(id);
+        return *n;
+    }
     bool alive(NodeId id) { return find(id) != nullptr; }
 
     // Makes child the index-th child of parent (index < 0 or past the end
@@ -75,6 +88,7 @@ private:
     };
     void release(NodeId id);
     NodeId copyOne(NodeId id);
+    [[noreturn]] static void badHandle(NodeId id);
 
     // Slots live in fixed chunks, so that a Node stays where it is while the
     // table grows.

@@ -234,19 +234,28 @@ void TParseContext::AutoNumber() {
     autoNumber = n + 1;
 }
 
-void TParseContext::RecordError() {
-    if (!n_) return;
-    TFormatError& errors = errors_;
+bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::string& text) {
     const auto& entries = errors.entries();
     if (entries.size() > 1 && errors.lastCode() != 0) {
-        set(prop::kEC, Variant::integer(errors.lastCode()));
-        set(prop::kError, Variant::text(errors.errorText(parser_.settings().detailedErrors)));
+        code = errors.lastCode();
+        text = errors.errorText(detailed);
         errors.collapseToMostSevere();
-    } else if (errors.holdsError()) {
-        // The walk unwinds with an error reported below this node.
-        set(prop::kEC, Variant::integer(entries.front().code));
-        set(prop::kError, Variant::text(entries.front().message));
+        return true;
     }
+    if (!errors.holdsError()) return false;
+    // The walk unwinds with an error reported below this node.
+    code = entries.front().code;
+    text = entries.front().message;
+    return true;
+}
+
+void TParseContext::RecordError() {
+    if (!n_) return;
+    std::uint32_t code = 0;
+    std::string text;
+    if (!takeReport(errors_, parser_.settings().detailedErrors, code, text)) return;
+    set(prop::kEC, Variant::integer(code));
+    set(prop::kError, Variant::text(text));
 }
 
 }  // namespace payfmt

@@ -22,6 +22,11 @@ namespace payfmt {
 
 class Parser;
 
+// What a node gets attached of the reports: those made since the last
+// attachment (which then collapse to the most severe), or the error a walk
+// is unwinding with. False when there is nothing to attach.
+bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::string& text);
+
 class TParseContext {
 public:
     TParseContext(const TParseInherit& inherited, Parser& parser);

@@ -10,8 +10,6 @@ namespace payfmt {
 
 namespace {
 
-const char kResolvedKind = 0;  // its address tells this cache from others
-
 // Everything resolve reads.
 constexpr std::array<std::string_view, 14> kReads = {
     prop::kIFO,        prop::kIFM,         prop::kOFO,        prop::kTag,
@@ -36,7 +34,7 @@ bool take(const NodeProps& props, std::string_view name, VarType type, T& into) 
 }  // namespace
 
 std::unique_ptr<ResolvedNode> ResolvedNode::resolve(const NodeProps& props) {
-    auto r = std::make_unique<ResolvedNode>(&kResolvedKind);
+    auto r = std::make_unique<ResolvedNode>(&kKind);
     const bool clean = take(props, prop::kIFO, VarType::String, r->ifo) &&
                        take(props, prop::kIFM, VarType::String, r->ifm) &&
                        take(props, prop::kOFO, VarType::String, r->ofo) &&
@@ -57,8 +55,9 @@ std::unique_ptr<ResolvedNode> ResolvedNode::resolve(const NodeProps& props) {
     return r;
 }
 
-const ResolvedNode* ResolvedNode::of(NodeProps& props, std::unique_ptr<ResolvedNode>& own) {
-    if (const NodeCache* c = props.cache(); c && c->kind() == &kResolvedKind) return static_cast<const ResolvedNode*>(c);
+const char ResolvedNode::kKind = 0;
+
+const ResolvedNode* ResolvedNode::make(NodeProps& props, std::unique_ptr<ResolvedNode>& own) {
     std::unique_ptr<NodeCache> made = resolve(props);
     if (!made) return nullptr;
     const auto* r = static_cast<const ResolvedNode*>(made.get());
@@ -66,7 +65,12 @@ const ResolvedNode* ResolvedNode::of(NodeProps& props, std::unique_ptr<ResolvedN
     return r;
 }
 
-ResolvedNode::ResolvedNode(const void* kind) : NodeCache(kind) {}
+ResolvedNode::ResolvedNode(const void* kind)
+    : NodeCache(kind, [] {
+          std::uint64_t bits = 0;
+          for (std::string_view r : kReads) bits |= Props::bitOf(r);
+          return bits;
+      }()) {}
 
 bool ResolvedNode::dependsOn(std::string_view name) const {
     // Asked for every change a node keeps (its value, its reports) on every

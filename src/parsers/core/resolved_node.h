@@ -28,7 +28,10 @@ public:
     // The cached one of the node, made and kept on first use when the node's
     // properties allow; null as for resolve. own keeps one that the node
     // cannot share (its own changes touch what it depends on).
-    static const ResolvedNode* of(NodeProps& props, std::unique_ptr<ResolvedNode>& own);
+    static const ResolvedNode* of(NodeProps& props, std::unique_ptr<ResolvedNode>& own) {
+        if (const NodeCache* c = props.cache(); c && c->kind() == &kKind) return static_cast<const ResolvedNode*>(c);
+        return make(props, own);
+    }
 
     explicit ResolvedNode(const void* kind);
     bool dependsOn(std::string_view name) const override;
@@ -48,6 +51,9 @@ public:
     bool ofoIsNone(ParserCore& parser) const { return ofoChain_.plainNone(parser, ofo); }
 
 private:
+    static const char kKind;  // its address tells this cache from others
+    static const ResolvedNode* make(NodeProps& props, std::unique_ptr<ResolvedNode>& own);
+
     mutable HeldChain ifoChain_, ofoChain_;
     mutable std::optional<InputMask> mask_;
 };

@@ -6,6 +6,7 @@
 #include "engine/mask.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/parser.h"
+#include "parsers/core/property_names.h"
 #include "support/limits.h"
 
 namespace payfmt {
@@ -20,11 +21,10 @@ namespace {
 // that is NONE alone, as a view of the message: NONE takes everything left,
 // so only the mask decides how much). octx ends as the chain's first
 // operator leaves it.
-BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output& field) {
-    Parser& parser = ctx.parser();
-    const bool allowNull = ctx.GetAllowNull();
-    if (!ctx.ifoIsNone()) {
-        ApplyIFO(parser, octx, ctx.ifoChain(), ctx.mask(), allowNull, cursor.rest(), field);
+BytesView readField(Parser& parser, const ParsedChain* chain, const InputMask& mask, bool allowNull, Cursor& cursor,
+                    OpContext& octx, Output& field) {
+    if (chain) {
+        ApplyIFO(parser, octx, *chain, mask, allowNull, cursor.rest(), field);
         return field.view();
     }
     const BytesView rest = cursor.rest();
@@ -32,7 +32,7 @@ BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output&
     octx.ownCount = false;
     OpContext next(kDirectionInput);
     try {
-        ctx.mask().validate(parser, next, rest, allowNull);
+        mask.validate(parser, next, rest, allowNull);
     } catch (const TFormatError&) {
         // already in the error context
     } catch (const std::exception& e) {
@@ -40,6 +40,74 @@ BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output&
     }
     octx.consumed = std::min<std::uint32_t>(next.consumed, static_cast<std::uint32_t>(rest.size()));
     return rest.substr(0, octx.consumed);
+}
+
+BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output& field) {
+    const bool allowNull = ctx.GetAllowNull();
+    const ParsedChain* chain = ctx.ifoIsNone() ? nullptr : &ctx.ifoChain();
+    return readField(ctx.parser(), chain, ctx.mask(), allowNull, cursor, octx, field);
+}
+
+bool holdsReports(const NodeProps& props) {
+    constexpr std::uint64_t ec = Props::bitOf(prop::kEC), error = Props::bitOf(prop::kError);
+    return props.find(prop::kEC, ec) || props.find(prop::kError, error);
+}
+
+// Attaches what the field reported, as a context would, to a field that
+// held no report before.
+void attachReports(Parser& parser, NodeProps& props, TFormatError& errors) {
+    std::uint32_t code = 0;
+    std::string text;
+    if (!takeReport(errors, parser.settings().detailedErrors, code, text)) return;
+    props.set(prop::kEC, Variant::integer(code));
+    props.set(prop::kError, Variant::text(text));
+}
+
+// Most nodes of a message are plain fields: settings worked out before, no
+// report from an earlier run, no repetition, no auto-numbering. Such a field
+// is compiled or parsed here without a context of its own; the walk's
+// general path gives the same result for it, only slower. Both answer false,
+// having done nothing, for any other node.
+
+bool compileField(Parser& parser, Bytes& out, Node& n, const TParseInherit& inherited, TFormatError& errors,
+                  std::uint64_t valueBit) {
+    if (n.isGroup() || holdsReports(n.props)) return false;
+    std::unique_ptr<ResolvedNode> own;
+    const ResolvedNode* def = ResolvedNode::of(n.props, own);
+    if (!def) return false;
+    const std::string& valueName = parser.settings().valueName;
+    BytesView data;
+    if (const Variant* v = n.props.find(valueName, valueBit); v && !v->is(VarType::Null) && !v->isEmpty()) {
+        if (!v->isBlob()) return false;
+        data = v->bytes();
+    }
+    if (data.empty() && !inherited.processNull) return true;
+    if (def->ofoIsNone(parser)) {
+        out.append(data);
+        return true;
+    }
+    OpContext octx(kDirectionOutput);
+    Output output;
+    ApplyOFO(parser, octx, def->ofoChain(parser), data, output);
+    if (!errors.holdsError()) out.append(output.view());
+    attachReports(parser, n.props, errors);
+    return true;
+}
+
+bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& inherited, TFormatError& errors) {
+    if (n.isGroup() || holdsReports(n.props)) return false;
+    std::unique_ptr<ResolvedNode> own;
+    const ResolvedNode* def = ResolvedNode::of(n.props, own);
+    if (!def || def->repeatNode != 0 || def->repeatAutoNumber) return false;
+    OpContext octx(kDirectionInput);
+    Output field;
+    const ParsedChain* chain = def->ifoIsNone(parser) ? nullptr : &def->ifoChain(parser);
+    const BytesView data = readField(parser, chain, def->mask(parser), def->allowNull.value_or(inherited.allowNull),
+                                     cursor, octx, field);
+    attachReports(parser, n.props, errors);
+    if (!data.empty()) n.props.set(parser.settings().valueName, Variant::blob(data));
+    cursor.advance(octx.consumed);
+    return true;
 }
 
 }  // namespace
@@ -77,8 +145,11 @@ std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TPa
             handler.CompileInternal(sink, node, childRecord);
             ctx.SetNode(node);
         } else {
+            NodeTable& table = nodes();
+            const std::uint64_t valueBit = Props::bitOf(parser.settings().valueName);
             for (std::size_t i = 0; i < n.children.size(); ++i) {
-                CompileTemplate(parser, sink, n.children[i], childRecord);
+                if (!compileField(parser, sink, table.get(n.children[i]), childRecord, errors, valueBit))
+                    CompileTemplate(parser, sink, n.children[i], childRecord);
                 if (errors.holdsError()) break;
             }
         }
@@ -159,7 +230,9 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
                 const std::vector<NodeId>& children = ctx.current().children;
                 for (std::size_t i = 0; i < children.size();) {
                     const std::size_t before = children.size();
-                    ParseTemplate(parser, fieldCursor, children[i], childRecord);
+                    // The last child may have to report data left over.
+                    const bool quick = i + 1 < before && parseField(parser, fieldCursor, table.get(children[i]), childRecord, errors);
+                    if (!quick) ParseTemplate(parser, fieldCursor, children[i], childRecord);
                     if (errors.holdsError()) {
                         cursor.advance(octx.consumed);
                         return finish();
