@@ -31,12 +31,8 @@ uint32_t applyFormat(const char* value, const char* format, VEXBUF* result, VEXN
             Output out;
             if (output) ApplyOFO(parser, ctx, textArg(format), raw, out);
             else ApplyIFO(parser, ctx, textArg(format), "", parser.allowNull, raw, out);
-            if (out.produced() && result) {
-                OpContext encode(ctx.direction);
-                Output text;
-                ApplyOperator(parser, encode, "RAW2ISTR", out.view(), text);
-                *result = newBuffer(text.take());
-            }
+            // What RAW2ISTR would make of the output, without looking it up.
+            if (out.produced() && result) *result = newBuffer(RawToIStr(out.view(), parser.settings().escape));
             return call.errors().status();
         } catch (const std::exception& e) {
             return call.errors().statusAfterException(location, e);

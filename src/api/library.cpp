@@ -44,13 +44,14 @@ Library& Library::instance() {
     return library;
 }
 
-FormatCall::FormatCall(VEXNODE errorNode) {
+FormatCall::FormatCall(VEXNODE errorNode)
+    : parser_(Library::instance().defaultParser()), errors_(parser_.errors()) {
     clearErrorInfo();
-    errors().reset();
-    errors().setErrorNode(errorNode);
+    errors_.reset();
+    errors_.setErrorNode(errorNode);
 }
 
-FormatCall::~FormatCall() { errors().setErrorNode(0); }
+FormatCall::~FormatCall() { errors_.setErrorNode(0); }
 
 namespace {
 // Loading the shared library brings everything up, so the first call does

@@ -36,8 +36,12 @@ public:
     FormatCall(const FormatCall&) = delete;
     FormatCall& operator=(const FormatCall&) = delete;
 
-    Parser& parser() { return Library::instance().defaultParser(); }
-    TFormatError& errors() { return parser().errors(); }
+    Parser& parser() { return parser_; }
+    TFormatError& errors() { return errors_; }
+
+private:
+    Parser& parser_;
+    TFormatError& errors_;
 };
 
 }  // namespace payfmt

@@ -28,13 +28,22 @@ std::shared_ptr<const ParsedChain> ChainCache::get(std::string_view format, bool
     if (generation_ != sequences.generation()) {
         strictChains_.clear();
         looseChains_.clear();
+        for (Recent& r : recent_) r = Recent{};
         generation_ = sequences.generation();
     }
+    for (const Recent& r : recent_)
+        if (r.chain && r.strict == strict && r.format == format) return r.chain;
     Map& map = strict ? strictChains_ : looseChains_;
-    if (auto it = map.find(format); it != map.end()) return it->second;
-    if (map.size() >= kMaxEntries) map.clear();
-    auto chain = std::make_shared<const ParsedChain>(parseChain(format, strict, sequences));
-    map.emplace(std::string(format), chain);
+    std::shared_ptr<const ParsedChain> chain;
+    if (auto it = map.find(format); it != map.end()) {
+        chain = it->second;
+    } else {
+        if (map.size() >= kMaxEntries) map.clear();
+        chain = std::make_shared<const ParsedChain>(parseChain(format, strict, sequences));
+        map.emplace(std::string(format), chain);
+    }
+    recent_[nextRecent_] = Recent{std::string(format), strict, chain};
+    nextRecent_ = (nextRecent_ + 1) % kRecent;
     return chain;
 }
 

@@ -4,6 +4,7 @@
 // the steps are reused by every later application. Any change of the
 // registered sequences empties the cache, since it can change how a format
 // expands.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,6 +49,17 @@ private:
     using Map = std::unordered_map<std::string, std::shared_ptr<const ParsedChain>, Hash, std::equal_to<>>;
     // Bounded so that a host generating formats cannot grow it without end.
     static constexpr std::size_t kMaxEntries = 4096;
+
+    // The formats used last, looked at before hashing: a host tends to apply
+    // the same few formats over and over.
+    struct Recent {
+        std::string format;
+        bool strict = false;
+        std::shared_ptr<const ParsedChain> chain;
+    };
+    static constexpr std::size_t kRecent = 4;
+    std::array<Recent, kRecent> recent_;
+    std::size_t nextRecent_ = 0;
 
     Map strictChains_, looseChains_;
     std::uint64_t generation_ = ~std::uint64_t{0};

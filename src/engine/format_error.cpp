@@ -7,16 +7,34 @@ namespace payfmt {
 
 TFormatError::TFormatError() : state_(std::make_shared<State>()) { reset(); }
 
-TFormatError& threadErrors() {
-    thread_local TFormatError context;
-    return context;
+namespace detail {
+
+thread_local TFormatError* threadContext = nullptr;
+
+TFormatError& makeThreadErrors() {
+    // Owned for the thread's lifetime; released when the thread ends.
+    struct Owner {
+        std::unique_ptr<TFormatError> context = std::make_unique<TFormatError>();
+        ~Owner() { threadContext = nullptr; }
+    };
+    thread_local Owner owner;
+    threadContext = owner.context.get();
+    return *threadContext;
 }
+
+}  // namespace detail
 
 void publish(const ErrorEntry& e) { setErrorInfo(ErrorInfo{e.code, e.location, e.message, {}, 0}); }
 
 void TFormatError::reset() {
-    state_->entries.clear();
-    state_->entries.push_back(ErrorEntry{});
+    auto& es = state_->entries;
+    // Most calls report nothing: the placeholder stays as it is.
+    const bool justPlaceholder = es.size() == 1 && es.front().code == 0 && es.front().location.empty() &&
+                                 es.front().message.empty();
+    if (!justPlaceholder) {
+        es.clear();
+        es.push_back(ErrorEntry{});
+    }
     state_->maxSeverity = 0;
     state_->worst = 0;
 }

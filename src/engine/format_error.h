@@ -85,7 +85,17 @@ private:
 // Publishes an entry as the calling thread's error record.
 void publish(const ErrorEntry& e);
 
-// The calling thread's error context, made on the thread's first report.
-TFormatError& threadErrors();
+namespace detail {
+// Every call reaches its thread's context several times: a plain pointer in
+// static thread-local storage is read without any lookup or guard.
+[[gnu::tls_model("initial-exec")]] extern thread_local TFormatError* threadContext;
+TFormatError& makeThreadErrors();
+}  // namespace detail
+
+// The calling thread's error context, made on the thread's first use.
+inline TFormatError& threadErrors() {
+    if (TFormatError* context = detail::threadContext) return *context;
+    return detail::makeThreadErrors();
+}
 
 }  // namespace payfmt

@@ -11,6 +11,7 @@ constexpr std::uint32_t kErrNotHex = 0xE2060029;
 
 Bytes IStrToRaw(TFormatError& errors, std::string_view text, char escape) {
     if (auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+    if (text.find(escape) == std::string_view::npos) return Bytes(text);
     Bytes raw;
     raw.reserve(text.size());
     for (std::size_t p = 0; p < text.size();) {

@@ -34,7 +34,9 @@ std::string OpEnv::textArg(std::size_t i, std::string_view fallback, std::string
 }
 
 Bytes OpEnv::bytesArg(std::size_t i, std::string_view fallback, std::string_view what) const {
-    return IStrToRaw(parser.errors(), textArg(i, fallback, what), settings().escape);
+    const Variant* v = arg(i);
+    if (v && !v->isStr()) stop(kErrInvalidParameter, {what.empty() ? std::string_view(name()) : what, "string"});
+    return IStrToRaw(parser.errors(), v ? v->bytes() : fallback, settings().escape);
 }
 
 bool OpEnv::boolArg(std::size_t i, bool fallback) const {
