@@ -137,7 +137,9 @@ const Member* find(const Member (&table)[N], std::int32_t dispid) {
 }
 
 // The count first, then each argument's type in order, before the method
-// reads any of them.
+// reads any of them. An argument must hold its type as given: a text is not
+// read as a number, nor a number as a text. A date may be given as a date or
+// as a plain number of days, which is what a serial date is.
 Arguments checkedArguments(const Method& m, std::span<const Variant> params) {
     const auto required = static_cast<std::size_t>(std::ranges::count_if(m.signature, [](char c) { return c >= 'a'; }));
     if (params.size() < required || params.size() > m.signature.size())
@@ -147,10 +149,19 @@ Arguments checkedArguments(const Method& m, std::span<const Variant> params) {
         const char kind = m.signature[i];
         if (kind < 'a' && !args.present(i)) continue;
         switch (toLower(kind)) {
-            case 'd': args.real(i); break;
-            case 'i': int32At(args, i); break;
-            case 'h': treeAt(args, i); break;
-            default: args.text(i); break;
+            case 'd':
+                args.require(i, {VarType::Date, VarType::Double, VarType::Int});
+                args.real(i);
+                break;
+            case 'i':
+                args.require(i, {VarType::Int});
+                int32At(args, i);
+                break;
+            case 'h':
+                args.require(i, {VarType::Int});
+                treeAt(args, i);
+                break;
+            default: args.require(i, {VarType::String}); break;
         }
     }
     return args;

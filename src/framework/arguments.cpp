@@ -18,6 +18,13 @@ T Arguments::converted(std::size_t index, std::optional<T> value) const {
     return *std::move(value);
 }
 
+void Arguments::require(std::size_t index, std::initializer_list<VarType> types) const {
+    const Variant& v = at(index);
+    for (VarType t : types)
+        if (v.is(t)) return;
+    throw EInvalidParameter::type(index + 1, v.typeName(), std::string(source_));
+}
+
 std::int64_t Arguments::integer(std::size_t index) const { return converted(index, at(index).toInt()); }
 
 std::int64_t Arguments::integerIn(std::size_t index, std::int64_t lo, std::int64_t hi) const {

@@ -3,6 +3,7 @@
 // before anything is read; then each argument's type as it is read. An
 // optional argument is present unless it holds the missing value.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,10 @@ public:
     double real(std::size_t index) const;
     bool boolean(std::size_t index) const;
     std::string text(std::size_t index) const;
+
+    // Argument index must hold one of the types, as written by a caller;
+    // nothing is converted. Otherwise EInvalidParameter (type).
+    void require(std::size_t index, std::initializer_list<VarType> types) const;
 
     std::size_t size() const { return args_.size(); }
     bool present(std::size_t index) const { return !at(index).isMissing(); }

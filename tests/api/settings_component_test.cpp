@@ -132,6 +132,11 @@ TEST_F(SettingsComponent, SequenceMethodsCheckTheirArguments) {
          "Type mismatch for parameter 2 (Missing)"},
         {"UnregisterOperator", {Var::missing()}, KOR_E_TYPEMISMATCH, KOR_C_TYPEMISMATCH,
          "Type mismatch for parameter 1 (Missing)"},
+        // A number is not taken for a text.
+        {"RegisterOperator", {Var::text("TWOHEX"), Var::integer(5)}, KOR_E_TYPEMISMATCH, KOR_C_TYPEMISMATCH,
+         "Type mismatch for parameter 2 (Integer)"},
+        {"UnregisterOperator", {Var::integer(5)}, KOR_E_TYPEMISMATCH, KOR_C_TYPEMISMATCH,
+         "Type mismatch for parameter 1 (Integer)"},
     };
     for (const Case& c : cases) {
         const Outcome r = settings.call(c.method, c.args);
@@ -378,6 +383,17 @@ TEST_F(SettingsComponent, DateMethodsCheckTheirArgumentsAndReportTheirStops) {
          "(62060032) YYMMDD: MM must be in the range 1-12"},
         {"DateDay", {Var::real(std::numeric_limits<double>::quiet_NaN())}, 0xE2060005, "DateDay",
          "(E2060005) DateDay: not a valid parameter, expected serial date"},
+        // Arguments are taken as they are given, not converted.
+        {"DateCentury", {Var::text("79")}, KOR_C_TYPEMISMATCH, "TVEXParser.RegisterOperator",
+         "Type mismatch for parameter 1 (String)"},
+        {"DateDeceny", {Var::real(7)}, KOR_C_TYPEMISMATCH, "TVEXParser.RegisterOperator",
+         "Type mismatch for parameter 1 (Double)"},
+        {"DateIsLeapYear", {Var::boolean(true)}, KOR_C_TYPEMISMATCH, "TVEXParser.RegisterOperator",
+         "Type mismatch for parameter 1 (Boolean)"},
+        {"DateSerial2DateString", {Var::date(k15Mar2026), Var::integer(6)}, KOR_C_TYPEMISMATCH,
+         "TVEXParser.RegisterOperator", "Type mismatch for parameter 2 (Integer)"},
+        {"ParserCreateFromPath", {Var::text("parser:PFIX/x"), Var::text("0")}, KOR_C_TYPEMISMATCH,
+         "TVEXParser.RegisterOperator", "Type mismatch for parameter 2 (String)"},
     };
     for (const Case& c : cases) {
         const Outcome r = settings.call(c.method, c.args);
@@ -474,6 +490,8 @@ TEST_F(SettingsComponent, ParserCreateRefusesWhatItCannotMake) {
                        {{Var::text("x"), Var::text("PFIX")}, KOR_C_BADPARAMCOUNT, "Invalid number of parameters"},
                        {{Var::text("x"), Var::text("PFIX"), Var::text("tree")}, KOR_C_TYPEMISMATCH,
                         "Type mismatch for parameter 3 (String)"},
+                       {{Var::integer(1), Var::text("PFIX"), Var::integer(0)}, KOR_C_TYPEMISMATCH,
+                        "Type mismatch for parameter 1 (Integer)"},
                    });
 }
 
