@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "alloc_count.h"
 #include "payfmt/payfmt.h"
 
 namespace bench {
@@ -145,5 +146,39 @@ struct Example {
     Tree filled;
     std::uint32_t status = 1;
 };
+
+// Times Parse of the example's message into a fresh copy of its template, as
+// a host does for each message it receives.
+inline void timeParse(benchmark::State& state, Example& ex) {
+    Vars<3> args;
+    setCallArgs(args, ex.message, 0);
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) {
+        const VEXNODE copy = VEXTreeCopy(ex.templ.get(), -1);
+        VEXVarSetInt(&args[1], copy);
+        benchmark::DoNotOptimize(ex.parser.call(ex.parser.parseId, args));
+        VEXTreeDeleteNode(copy, -1);
+    }
+    reportAllocations(state, before);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ex.message.size()));
+}
+
+// Times Compile of the example's parsed tree, once checked to give back the
+// message it was parsed from.
+inline void timeCompile(benchmark::State& state, Example& ex) {
+    Vars<3> args;
+    setCallArgs(args, "", ex.filled.get());
+    if (ex.parser.call(ex.parser.compileId, args) != 0) return state.SkipWithError(lastError().c_str());
+    if (args[0].type != VEXVT_BLOB || varBytes(args[0]) != ex.message)
+        return state.SkipWithError("compiled message differs");
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) {
+        VEXVarSetBlob(&args[0], nullptr, 0);  // a blob asks for bytes back
+        benchmark::DoNotOptimize(ex.parser.call(ex.parser.compileId, args));
+        VEXVarClear(&args[0]);
+    }
+    reportAllocations(state, before);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ex.message.size()));
+}
 
 }  // namespace bench

@@ -161,18 +161,7 @@ void BM_RecordParse_Payfmt(benchmark::State& state) {
     Record expected;
     if (parseRecord(ex.message, expected) != RecordError::None || !treeHolds(ex.filled.get(), expected))
         return state.SkipWithError("values differ from hand-written");
-
-    Vars<3> args;
-    bench::setCallArgs(args, ex.message, 0);
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) {
-        const VEXNODE copy = VEXTreeCopy(ex.templ.get(), -1);
-        VEXVarSetInt(&args[1], copy);
-        benchmark::DoNotOptimize(ex.parser.call(ex.parser.parseId, args));
-        VEXTreeDeleteNode(copy, -1);
-    }
-    bench::reportAllocations(state, before);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ex.message.size()));
+    bench::timeParse(state, ex);
 }
 BENCHMARK(BM_RecordParse_Payfmt);
 
@@ -195,20 +184,7 @@ BENCHMARK(BM_RecordParse_HandWritten);
 void BM_RecordCompile_Payfmt(benchmark::State& state) {
     bench::Example ex("bench-auth", kAuthJson, kAuthMsg);
     if (ex.status != 0) return state.SkipWithError(bench::lastError().c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, "", ex.filled.get());
-    if (ex.parser.call(ex.parser.compileId, args) != 0) return state.SkipWithError(bench::lastError().c_str());
-    if (args[0].type != VEXVT_BLOB || bench::varBytes(args[0]) != ex.message)
-        return state.SkipWithError("compiled message differs");
-
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) {
-        VEXVarSetBlob(&args[0], nullptr, 0);  // a blob asks for bytes back
-        benchmark::DoNotOptimize(ex.parser.call(ex.parser.compileId, args));
-        VEXVarClear(&args[0]);
-    }
-    bench::reportAllocations(state, before);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ex.message.size()));
+    bench::timeCompile(state, ex);
 }
 BENCHMARK(BM_RecordCompile_Payfmt);
 
