@@ -72,7 +72,10 @@ std::optional<VEXNODE> loadTree(const std::string& path) {
 std::optional<std::string> property(VEXNODE node, const char* name) {
     Value v;
     if (VEXTreeGetPropA(node, name, &v.v) != 0) return std::nullopt;
-    if (v.v.type == VEXVT_BLOB || v.v.type == VEXVT_STRING) {
+    // Texts (reports, names) are shown as they are: their bytes are already
+    // in IStr form where it matters. Only raw bytes are written as IStr.
+    if (v.v.type == VEXVT_STRING) return std::string(v.v.u.s, v.v.length);
+    if (v.v.type == VEXVT_BLOB) {
         VEXVARIANT text{};
         FormatRawToIStrA(&v.v, &text);
         std::string s = text.type == VEXVT_STRING ? std::string(text.u.s, text.length) : std::string();

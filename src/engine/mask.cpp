@@ -1,5 +1,7 @@
 #include "engine/mask.h"
 
+#include <algorithm>
+
 #include "engine/chain.h"
 #include "engine/chain_cache.h"
 #include "engine/charset_specifier.h"
@@ -69,6 +71,12 @@ std::optional<MaskTerm> parseMaskTerm(ParserCore& parser, std::string_view term)
 std::uint32_t ValidateOneBfm(ParserCore& parser, BytesView slice, std::uint32_t start, const CharSet& set,
                              std::uint32_t maximum, std::uint32_t minimum, bool last, std::string_view term) {
     const std::uint64_t end = slice.size();
+    // The usual case first: every byte there and in the set.
+    if (std::uint64_t{start} + maximum <= end) {
+        const BytesView checked = slice.substr(start, maximum);
+        if (std::all_of(checked.begin(), checked.end(), [&](char c) { return contains(set, static_cast<unsigned char>(c)); }))
+            return maximum;
+    }
     for (std::uint64_t p = start; p < std::uint64_t{start} + maximum; ++p) {
         if (p >= end) {
             if (!(last && p >= std::uint64_t{start} + minimum)) {
@@ -148,7 +156,9 @@ void InputMask::validate(ParserCore& parser, OpContext& ctx, BytesView slice, bo
     for (std::size_t i = 0; i < terms_.size(); ++i) {
         const Term& t = terms_[i];
         // A bad escape raises now, as the term is reached.
-        const std::optional<MaskTerm> parsed = t.decodeFails ? parseMaskTerm(parser, t.text) : t.parsed;
+        std::optional<MaskTerm> reparsed;
+        if (t.decodeFails) reparsed = parseMaskTerm(parser, t.text);
+        const std::optional<MaskTerm>& parsed = t.decodeFails ? reparsed : t.parsed;
         if (!parsed) {
             parser.errors().record("TPFIX.Validate", kErrNotValidIfm, {t.text});
             return;

@@ -107,7 +107,7 @@ void NodeProps::addChange(std::string_view name, Variant value, bool removed) {
         else shared_->items.set(name, std::move(value));
         return;
     }
-    changes_.emplace_back(Change{std::string(name), std::move(value), removed});
+    changes_.emplace_back(std::string(name), std::move(value), removed);
     changed_ |= Props::bitOf(name);
 }
 
