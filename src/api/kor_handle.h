@@ -13,9 +13,9 @@ namespace payfmt {
 // not a component.
 inline TAutomationObject& componentOf(KOROBJ obj, std::string_view source) {
     requirePointer(obj, source, "component");
-    auto* component = dynamic_cast<TAutomationObject*>(fromHandle(obj));
-    if (!component) throwVex(VEX_E_INVALIDARG, std::string(source), "The object is not a component");
-    return *component;
+    RefObject* object = fromHandle(obj);
+    if (!object->isComponent()) throwVex(VEX_E_INVALIDARG, std::string(source), "The object is not a component");
+    return static_cast<TAutomationObject&>(*object);
 }
 
 }  // namespace payfmt

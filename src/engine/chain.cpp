@@ -13,11 +13,10 @@ namespace {
 
 // Prepares the context and calls the operator; shared by the by-name entry
 // and the chain steps, whose operator was looked up when they were parsed.
-void runOperator(ParserCore& parser, OpContext& ctx, Operator op, std::string_view name, BytesView in,
-                 Output& out) {
+// The context already carries the operator's name.
+void runOperator(ParserCore& parser, OpContext& ctx, Operator op, BytesView in, Output& out) {
     TFormatError& errors = parser.errors();
-    if (!op) errors.raise("ApplyOperator", kErrOperatorNotFound, {name});
-    if (ctx.name != name) ctx.name.assign(name);
+    if (!op) errors.raise("ApplyOperator", kErrOperatorNotFound, {ctx.name});
     ctx.consumed = 0;
     ctx.ownCount = true;
     ctx.backMap = nullptr;
@@ -56,7 +55,7 @@ void applyIfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
         ctx.args = step.args;
         if (step.failure) recordXfoFailure(parser.errors(), *step.failure);
         if (!errors.holdsError()) {
-            runOperator(parser, ctx, step.op, step.name, in, out);
+            runOperator(parser, ctx, step.op, in, out);
             if (!errors.holdsError()) {
                 if (index + 1 == chain.steps.size()) {
                     mask.validate(parser, next, out.view(), allowNull);
@@ -96,7 +95,7 @@ void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
         ctx.args = step.args;
         if (step.failure) recordXfoFailure(parser.errors(), *step.failure);
         if (errors.holdsError()) return;
-        runOperator(parser, ctx, step.op, step.name, in, out);
+        runOperator(parser, ctx, step.op, in, out);
         if (errors.holdsError()) return;
         if (index + 1 < chain.steps.size()) {
             Output spare;
@@ -119,11 +118,13 @@ std::shared_ptr<const ParsedChain> parsed(ParserCore& parser, std::string_view c
 }  // namespace
 
 void ApplyOperator(ParserCore& parser, OpContext& ctx, std::string_view name, BytesView in, Output& out) {
-    runOperator(parser, ctx, conversionRegistry().find(name), name, in, out);
+    ctx.name.assign(name);
+    runOperator(parser, ctx, conversionRegistry().find(name), in, out);
 }
 
 void ApplyOperator(ParserCore& parser, OpContext& ctx, Operator op, std::string_view name, BytesView in, Output& out) {
-    runOperator(parser, ctx, op, name, in, out);
+    ctx.name.assign(name);
+    runOperator(parser, ctx, op, in, out);
 }
 
 void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::string_view mask, bool allowNull,

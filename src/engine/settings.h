@@ -9,7 +9,6 @@
 
 #include "engine/chain_cache.h"
 #include "engine/format_error.h"
-#include "parsers/core/open_parsers.h"
 #include "engine/sequence_store.h"
 #include "support/codepage.h"
 #include "support/tree.h"

@@ -24,6 +24,8 @@ public:
     TAutomationObject();
     ~TAutomationObject() override;
 
+    bool isComponent() const noexcept override { return true; }
+
     // The class name, as error messages show it ("TTVR").
     virtual std::string_view ClassName() const = 0;
 

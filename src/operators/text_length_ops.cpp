@@ -33,8 +33,9 @@ void writeLength(const TextLengthFamily& f, const OpEnv& env, std::size_t digits
     if (in.size() > largest) env.stop(kErrTooManyCharacters, {env.name(), std::to_string(largest)});
     if (in.size() % f.unit) env.stop(kErrNotMultiple, {env.name(), std::to_string(f.unit)});
 
-    Bytes r(digits, '0');
+    Bytes r;
     r.reserve(digits + in.size());
+    r.assign(digits, '0');
     std::uint64_t count = in.size() / f.unit;
     for (std::size_t i = digits; i > 0 && count > 0; --i, count /= f.base) r[i - 1] = toLower(hexDigit(count % f.base));
     r.append(in);

@@ -60,6 +60,12 @@ public:
     void remove(std::string_view name);
     void merge(const Props& other);
 
+    // False when none of the names whose bits (Props::bitOf) are given can be
+    // there; true when one may be.
+    bool mayHave(std::uint64_t bits) const {
+        return (changed_ & bits) || (shared_ && (shared_->items.signature() & bits));
+    }
+
     std::size_t size() const;
     bool empty() const { return size() == 0; }
     // The items in order: the shared ones as this node sees them, then the

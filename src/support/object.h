@@ -24,6 +24,9 @@ public:
         return left;
     }
     int refCount() const noexcept { return refs_.load(std::memory_order_relaxed); }
+    // Components answer true; every call through the C interface asks, so
+    // it is a plain virtual call rather than a cast that compares types.
+    virtual bool isComponent() const noexcept { return false; }
 
 protected:
     // Runs once the count reaches zero; subclasses may notify before going.

@@ -47,6 +47,8 @@ public:
         const unsigned first = name.empty() ? 0u : static_cast<unsigned char>(name.front()) & ~0x20u;
         return std::uint64_t{1} << ((first * 7 + name.size()) & 63);
     }
+    // The bits of every name in the list.
+    std::uint64_t signature() const { return signature_; }
     // find for a name whose bit is known.
     const Variant* find(std::string_view name, std::uint64_t bit) const;
 

@@ -100,16 +100,7 @@ Variant& Variant::operator=(const Variant& o) {
     return *this;
 }
 
-Variant& Variant::operator=(Variant&& o) noexcept {
-    if (this != &o) {
-        clear();
-        v_ = o.v_;
-        o.v_ = {};
-    }
-    return *this;
-}
-
-void Variant::clear() noexcept {
+void Variant::releasePayload() noexcept {
     switch (type()) {
         case VarType::String: std::free(v_.u.s); break;
         case VarType::Blob: std::free(v_.u.p); break;
@@ -122,7 +113,6 @@ void Variant::clear() noexcept {
             break;
         default: break;
     }
-    v_ = {};
 }
 
 void Variant::setBytes(VarType t, BytesView bytes) {

@@ -36,7 +36,14 @@ public:
     Variant(const Variant& o);
     Variant(Variant&& o) noexcept : v_(o.v_) { o.v_ = {}; }
     Variant& operator=(const Variant& o);
-    Variant& operator=(Variant&& o) noexcept;
+    Variant& operator=(Variant&& o) noexcept {
+        if (this != &o) {
+            clear();
+            v_ = o.v_;
+            o.v_ = {};
+        }
+        return *this;
+    }
     ~Variant() { clear(); }
 
     static Variant integer(std::int64_t v);
@@ -50,7 +57,12 @@ public:
     static Variant array(std::size_t count);
     static Variant object(RefObject* o);  // takes one more reference
 
-    void clear() noexcept;
+    // Values without a payload (most moved-from variants among them) are
+    // cleared without a call.
+    void clear() noexcept {
+        if (v_.type >= VEXVT_STRING) releasePayload();
+        v_ = {};
+    }
 
     VarType type() const { return static_cast<VarType>(v_.type); }
     bool is(VarType t) const { return type() == t; }
@@ -97,6 +109,7 @@ public:
     }
 
 private:
+    void releasePayload() noexcept;
     void setBytes(VarType t, BytesView bytes);
     VEXVARIANT v_;
 };

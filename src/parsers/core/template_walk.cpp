@@ -50,7 +50,7 @@ BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output&
 
 bool holdsReports(const NodeProps& props) {
     constexpr std::uint64_t ec = Props::bitOf(prop::kEC), error = Props::bitOf(prop::kError);
-    return props.find(prop::kEC, ec) || props.find(prop::kError, error);
+    return props.mayHave(ec | error) && (props.find(prop::kEC, ec) || props.find(prop::kError, error));
 }
 
 // Attaches what the field reported, as a context would, to a field that
