@@ -131,8 +131,10 @@ void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::s
               BytesView in, Output& out) {
     try {
         const auto steps = parsed(parser, chain);  // held: a nested call may refresh the cache
-        const InputMask compiled = InputMask::compile(parser, mask);
-        applyIfoStep(parser, ctx, *steps, 0, compiled, allowNull, in, out);
+        // Most callers check nothing: an empty mask needs no compiling.
+        static const InputMask acceptAll;
+        const InputMask compiled = mask.empty() ? InputMask() : InputMask::compile(parser, mask);
+        applyIfoStep(parser, ctx, *steps, 0, mask.empty() ? acceptAll : compiled, allowNull, in, out);
         ctx.args = {};  // they live in the parsed chain, which the caller does not hold
     } catch (const std::exception& e) {
         parser.errors().recordException("TPFIX.ApplyIFO", e);
