@@ -1,5 +1,6 @@
 #include "engine/chain.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/chain_cache.h"
@@ -132,9 +133,8 @@ void ApplyIFO(ParserCore& parser, OpContext& ctx, std::string_view chain, std::s
     try {
         const auto steps = parsed(parser, chain);  // held: a nested call may refresh the cache
         // Most callers check nothing: an empty mask needs no compiling.
-        static const InputMask acceptAll;
         const InputMask compiled = mask.empty() ? InputMask() : InputMask::compile(parser, mask);
-        applyIfoStep(parser, ctx, *steps, 0, mask.empty() ? acceptAll : compiled, allowNull, in, out);
+        applyIfoStep(parser, ctx, *steps, 0, compiled, allowNull, in, out);
         ctx.args = {};  // they live in the parsed chain, which the caller does not hold
     } catch (const std::exception& e) {
         parser.errors().recordException("TPFIX.ApplyIFO", e);
@@ -170,17 +170,32 @@ void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, Byte
     }
 }
 
-bool isPlainNone(const ParsedChain& chain) {
-    if (chain.steps.size() != 1) return false;
-    const ChainStep& step = chain.steps.front();
-    return step.op && step.op == conversionRegistry().find("NONE") && !step.failure && step.args.empty();
+BytesView ApplyIFOView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask,
+                       bool allowNull, BytesView in, Output& out) {
+    if (!chain.plainNone) {
+        ApplyIFO(parser, ctx, chain, mask, allowNull, in, out);
+        return out.view();
+    }
+    // What running NONE leaves: everything the mask takes, consumption
+    // following the mask.
+    ctx.name = "NONE";
+    ctx.ownCount = false;
+    OpContext next(kDirectionInput);
+    try {
+        mask.validate(parser, next, in, allowNull);
+    } catch (const TFormatError&) {
+        // already in the error context
+    } catch (const std::exception& e) {
+        parser.errors().recordException("TPFIX.ApplyIFO", e);
+    }
+    ctx.consumed = std::min<std::uint32_t>(next.consumed, static_cast<std::uint32_t>(in.size()));
+    return in.substr(0, ctx.consumed);
 }
 
 const ParsedChain& HeldChain::refresh(ParserCore& parser, std::string_view format) {
     Settings& s = parser.settings();
     chain_ = s.chains.get(format, true, s.sequences);
     generation_ = s.sequences.generation();
-    none_ = isPlainNone(*chain_);
     return *chain_;
 }
 

@@ -42,8 +42,10 @@ void ApplyIFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, cons
               BytesView in, Output& out);
 void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, BytesView in, Output& out);
 
-// The chain is NONE alone: its output is its input, so callers may skip it.
-bool isPlainNone(const ParsedChain& chain);
+// ApplyIFO answering the field as a view: of in itself for a chain that is
+// NONE alone (running it would only copy in), else of out.
+BytesView ApplyIFOView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask,
+                       bool allowNull, BytesView in, Output& out);
 
 // A format that its holder keeps parsed (a definition node keeps its chains
 // so); parsed again after the registered sequences changed.
@@ -53,11 +55,6 @@ public:
         if (chain_ && generation_ == currentGeneration(parser)) return *chain_;
         return refresh(parser, format);
     }
-    // The format is NONE alone.
-    bool plainNone(ParserCore& parser, std::string_view format) {
-        get(parser, format);
-        return none_;
-    }
 
 private:
     static std::uint64_t currentGeneration(const ParserCore& parser) { return parser.settings().sequences.generation(); }
@@ -65,7 +62,6 @@ private:
 
     std::shared_ptr<const ParsedChain> chain_;
     std::uint64_t generation_ = 0;
-    bool none_ = false;
 };
 
 }  // namespace payfmt

@@ -20,6 +20,9 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
         if (stop) break;
         text = std::move(split.rest);
     }
+    const ChainStep& first = chain.steps.front();
+    chain.plainNone = chain.steps.size() == 1 && first.op && first.op == conversionRegistry().find("NONE") &&
+                      !first.failure && first.args.empty();
     return chain;
 }
 

@@ -29,6 +29,9 @@ struct ChainStep {
 
 struct ParsedChain {
     std::vector<ChainStep> steps;  // never empty: an empty format is NONE
+    // NONE alone, without arguments: its output is its input, so callers
+    // may take the input instead of running it.
+    bool plainNone = false;
 };
 
 // Longest chain the engine runs; longer ones are refused, not recursed into.

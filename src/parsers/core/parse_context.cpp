@@ -206,9 +206,7 @@ const InputMask& TParseContext::mask() {
     return *slowMask_;
 }
 
-bool TParseContext::ifoIsNone() { return def_ && def_->ifoIsNone(parser_); }
-
-bool TParseContext::ofoIsNone() { return def_ && def_->ofoIsNone(parser_); }
+bool TParseContext::ofoIsNone() { return def_ && def_->ofoChain(parser_).plainNone; }
 
 TParseInherit TParseContext::ChildRecord() {
     TParseInherit r;

@@ -65,8 +65,7 @@ public:
     const ParsedChain& ifoChain();
     const ParsedChain& ofoChain();
     const InputMask& mask();
-    // The chain is known to be NONE alone, which walks need not run.
-    bool ifoIsNone();
+    // The output chain is known to be NONE alone, which walks need not run.
     bool ofoIsNone();
 
     TParseInherit ChildRecord();

@@ -107,15 +107,10 @@ bool Parser::NodeHasData(NodeId node, const TParseInherit& inherited) {
 std::uint32_t Parser::Compile(Variant& message, NodeId tree, std::string_view outputFormat) {
     if (!open_) raise("TVEXParser.Compile", kErrParserNotOpen, {GetParserName()});
     // The message is built in a buffer kept from call to call, so that it
-    // does not grow from nothing each time; a nested call builds its own.
-    Bytes nested;
-    Bytes& raw = compiling_ ? nested : buffer_;
+    // does not grow from nothing each time; a nested call finds none kept
+    // and builds its own.
+    Bytes raw = std::move(buffer_);
     raw.clear();
-    struct Using {
-        bool& flag;
-        bool was;
-        ~Using() { flag = was; }
-    } using_{compiling_, std::exchange(compiling_, true)};
     std::uint32_t code = CompileInternal(raw, tree, rootRecord());
     if (!outputFormat.empty()) {
         OpContext octx(kDirectionOutput);
@@ -125,6 +120,7 @@ std::uint32_t Parser::Compile(Variant& message, NodeId tree, std::string_view ou
         code = worstCode();
     }
     message = message.isBlob() ? Variant::blob(raw) : Variant::text(RawToIStr(raw, settings().escape));
+    buffer_ = std::move(raw);
     return code;
 }
 

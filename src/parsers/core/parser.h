@@ -121,8 +121,7 @@ private:
     std::string parserType_;
     bool open_ = false;
     OwnedTree definitions_;
-    Bytes buffer_;
-    bool compiling_ = false;
+    Bytes buffer_;  // Compile's message, kept for its capacity
 };
 
 }  // namespace payfmt

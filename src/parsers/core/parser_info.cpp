@@ -40,7 +40,7 @@ TKORFIXParserInfo::TKORFIXParserInfo(ComponentClass cls, std::string_view classI
     using namespace parser_dispid;
     AddProperty(kAllowNull, "AllowNull").Describe("Does not generate errors when fields are empty").Help(kHelpFile, "AllowNull");
     AddProperty(kCharSet, "CharSet")
-        .Describe("Specification of the 26 character identifiers")
+        .Describe("Definition of the 26 character identifiers")
         .Help(kHelpFile, "CharSet")
         .Attributes(kTreeOrSpecification);
     AddProperty(kProcessNull, "ProcessNull")

@@ -47,8 +47,6 @@ public:
     const ParsedChain& ifoChain(ParserCore& parser) const { return ifoChain_.get(parser, ifo); }
     const ParsedChain& ofoChain(ParserCore& parser) const { return ofoChain_.get(parser, ofo); }
     const InputMask& mask(ParserCore& parser) const;
-    bool ifoIsNone(ParserCore& parser) const { return ifoChain_.plainNone(parser, ifo); }
-    bool ofoIsNone(ParserCore& parser) const { return ofoChain_.plainNone(parser, ofo); }
 
 private:
     static const char kKind;  // its address tells this cache from others

@@ -1,6 +1,7 @@
 #include "parsers/core/template_walk.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/chain.h"
 #include "engine/mask.h"
@@ -16,37 +17,6 @@ namespace {
 // Read on every node a walk enters; a dynamic-TLS lookup would cost more
 // than the rest of the guard.
 [[gnu::tls_model("initial-exec")]] thread_local std::uint32_t nesting = 0;
-
-// The field an input chain takes at the cursor, into field (or, for a chain
-// that is NONE alone, as a view of the message: NONE takes everything left,
-// so only the mask decides how much). octx ends as the chain's first
-// operator leaves it.
-BytesView readField(Parser& parser, const ParsedChain* chain, const InputMask& mask, bool allowNull, Cursor& cursor,
-                    OpContext& octx, Output& field) {
-    if (chain) {
-        ApplyIFO(parser, octx, *chain, mask, allowNull, cursor.rest(), field);
-        return field.view();
-    }
-    const BytesView rest = cursor.rest();
-    octx.name = "NONE";
-    octx.ownCount = false;
-    OpContext next(kDirectionInput);
-    try {
-        mask.validate(parser, next, rest, allowNull);
-    } catch (const TFormatError&) {
-        // already in the error context
-    } catch (const std::exception& e) {
-        parser.errors().recordException("TPFIX.ApplyIFO", e);
-    }
-    octx.consumed = std::min<std::uint32_t>(next.consumed, static_cast<std::uint32_t>(rest.size()));
-    return rest.substr(0, octx.consumed);
-}
-
-BytesView readField(TParseContext& ctx, Cursor& cursor, OpContext& octx, Output& field) {
-    const bool allowNull = ctx.GetAllowNull();
-    const ParsedChain* chain = ctx.ifoIsNone() ? nullptr : &ctx.ifoChain();
-    return readField(ctx.parser(), chain, ctx.mask(), allowNull, cursor, octx, field);
-}
 
 bool holdsReports(const NodeProps& props) {
     constexpr std::uint64_t ec = Props::bitOf(prop::kEC), error = Props::bitOf(prop::kError);
@@ -69,11 +39,17 @@ void attachReports(Parser& parser, NodeProps& props, TFormatError& errors) {
 // general path gives the same result for it, only slower. Both answer false,
 // having done nothing, for any other node.
 
+// The settings of a field that holds no earlier report; null for any other
+// node. own keeps them when the node cannot share them.
+const ResolvedNode* plainField(Node& n, std::unique_ptr<ResolvedNode>& own) {
+    if (n.isGroup() || holdsReports(n.props)) return nullptr;
+    return ResolvedNode::of(n.props, own);
+}
+
 bool compileField(Parser& parser, Bytes& out, Node& n, const TParseInherit& inherited, TFormatError& errors,
                   std::uint64_t valueBit) {
-    if (n.isGroup() || holdsReports(n.props)) return false;
     std::unique_ptr<ResolvedNode> own;
-    const ResolvedNode* def = ResolvedNode::of(n.props, own);
+    const ResolvedNode* def = plainField(n, own);
     if (!def) return false;
     const std::string& valueName = parser.settings().valueName;
     BytesView data;
@@ -82,28 +58,27 @@ bool compileField(Parser& parser, Bytes& out, Node& n, const TParseInherit& inhe
         data = v->bytes();
     }
     if (data.empty() && !inherited.processNull) return true;
-    if (def->ofoIsNone(parser)) {
+    const ParsedChain& ofo = def->ofoChain(parser);
+    if (ofo.plainNone) {
         out.append(data);
         return true;
     }
     OpContext octx(kDirectionOutput);
     Output output;
-    ApplyOFO(parser, octx, def->ofoChain(parser), data, output);
+    ApplyOFO(parser, octx, ofo, data, output);
     if (!errors.holdsError()) out.append(output.view());
     attachReports(parser, n.props, errors);
     return true;
 }
 
 bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& inherited, TFormatError& errors) {
-    if (n.isGroup() || holdsReports(n.props)) return false;
     std::unique_ptr<ResolvedNode> own;
-    const ResolvedNode* def = ResolvedNode::of(n.props, own);
+    const ResolvedNode* def = plainField(n, own);
     if (!def || def->repeatNode != 0 || def->repeatAutoNumber) return false;
     OpContext octx(kDirectionInput);
     Output field;
-    const ParsedChain* chain = def->ifoIsNone(parser) ? nullptr : &def->ifoChain(parser);
-    const BytesView data = readField(parser, chain, def->mask(parser), def->allowNull.value_or(inherited.allowNull),
-                                     cursor, octx, field);
+    const BytesView data = ApplyIFOView(parser, octx, def->ifoChain(parser), def->mask(parser),
+                                        def->allowNull.value_or(inherited.allowNull), cursor.rest(), field);
     attachReports(parser, n.props, errors);
     if (!data.empty()) n.props.set(parser.settings().valueName, Variant::blob(data));
     cursor.advance(octx.consumed);
@@ -188,8 +163,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
     TParseContext ctx(inherited, parser);
     OwnedTree clone;  // the next repetition, until it is inserted
     std::uint32_t repeatStart = 0;
-    std::size_t at = 0;  // the current repetition's index under its parent, once known
-    bool atKnown = false;
+    std::optional<std::size_t> at;  // the current repetition's index under its parent, once known
     NodeId current = node;
     auto finish = [&] {
         ctx.RecordError();
@@ -215,7 +189,8 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
 
         OpContext octx(kDirectionInput);
         Output field;
-        const BytesView data = readField(ctx, cursor, octx, field);
+        const bool allowNull = ctx.GetAllowNull();
+        const BytesView data = ApplyIFOView(parser, octx, ctx.ifoChain(), ctx.mask(), allowNull, cursor.rest(), field);
         ctx.RecordError();
 
         if (ctx.current().isGroup() && ctx.GetRecurse() > 0 && !errors.holdsError()) {
@@ -270,12 +245,9 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
             ctx.RecordError();
             ctx.StoreProps();
             const auto& siblings = table.get(parent).children;
-            if (!atKnown) {
-                at = static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), current) - siblings.begin());
-                atKnown = true;
-            }
+            if (!at) at = static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), current) - siblings.begin());
             current = clone.release();
-            table.addChild(parent, current, static_cast<std::int64_t>(++at));
+            table.addChild(parent, current, static_cast<std::int64_t>(++*at));
             continue;
         }
         const bool last = !parent || table.get(parent).children.back() == current;
