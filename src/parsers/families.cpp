@@ -2,12 +2,14 @@
 
 #include "parsers/core/parser_registry.h"
 #include "parsers/fixed/pfix.h"
+#include "parsers/iso8583/p8583.h"
 
 namespace payfmt {
 
 // One line per family: its parser class and its info.
 void addParserFamilies() {
     addParserFamily<TPFIX, fixParserInfo>();
+    addParserFamily<TP8583, iso8583ParserInfo>();
 }
 
 }  // namespace payfmt

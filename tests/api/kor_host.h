@@ -27,6 +27,9 @@ struct Var {
     ~Var() { VEXVarClear(&v); }
 
     static Var text(std::string_view s) { return made(VEXVarSetStrA, s.data(), static_cast<uint32_t>(s.size())); }
+    static Var blob(std::string_view b) {
+        return made(VEXVarSetBlob, reinterpret_cast<const uint8_t*>(b.data()), static_cast<uint32_t>(b.size()));
+    }
     static Var integer(int64_t i) { return made(VEXVarSetInt, i); }
     static Var boolean(bool b) { return made(VEXVarSetBool, b); }
     static Var real(double d) { return made(VEXVarSetDouble, d); }

@@ -25,6 +25,8 @@ class TKORDefTreeParser : public Parser {
 public:
     explicit TKORDefTreeParser(std::string parserType = "KORDefTreeParser") : Parser(std::move(parserType)) {}
     bool RequiresDefTree() const override { return true; }
+    // Keeps a copy of the whole tree.
+    void SetDefTree(NodeId tree) override { storeDefinitions(tree); }
     std::uint32_t CompileInternal(Bytes& out, NodeId node, const TParseInherit& inherited) override;
     std::uint32_t ParseInternal(Cursor& cursor, NodeId node, const TParseInherit& inherited) override;
 

@@ -81,10 +81,9 @@ void Parser::Close() {
 
 void Parser::assignDefinitions(NodeId tree) {
     if (tree) nodes().get(tree);
-    storeDefinitions(tree);
     // A parser that needs definitions cannot stay open without them.
     if (!tree) Close();
-    SetDefTree(definitions());
+    SetDefTree(tree);
 }
 
 void Parser::storeDefinitions(NodeId tree) { definitions_.reset(tree ? nodes().copy(tree, true) : 0); }

@@ -56,9 +56,12 @@ public:
 
     // ---- What a family implements ----
     virtual bool RequiresDefTree() const { return false; }
-    // Takes the definitions; 0 drops them. A parser without definitions keeps
-    // nothing.
+    // Takes the definitions from the caller's tree, keeping copies of its
+    // own; 0 drops them. A parser without definitions keeps nothing. A tree
+    // that fails a check leaves no definitions loaded.
     virtual void SetDefTree(NodeId tree);
+    // The definitions the parser holds (what Definitions answers); 0 when none.
+    virtual NodeId definitions() const { return definitions_.get(); }
     virtual std::uint32_t CompileInternal(Bytes& out, NodeId node, const TParseInherit& inherited) = 0;
     virtual std::uint32_t ParseInternal(Cursor& cursor, NodeId node, const TParseInherit& inherited) = 0;
     // The definition below root whose property has the value. Missing, it
@@ -79,13 +82,12 @@ public:
     std::string GetParserName() const { return name_; }
     const std::string& parserType() const { return parserType_; }
     bool isOpen() const { return open_; }
-    NodeId definitions() const { return definitions_.get(); }
 
     void Open();
     void Close();
-    // Keeps a copy of the tree as the definitions and hands the copy to
-    // SetDefTree; 0 drops them, which also closes the parser. A handle that
-    // names no node is refused before anything changes.
+    // Hands the tree to SetDefTree; 0 drops the definitions, which also
+    // closes the parser. A handle that names no node is refused before
+    // anything changes.
     void assignDefinitions(NodeId tree);
     // The message comes back as bytes when it held bytes, else as IStr text.
     std::uint32_t Compile(Variant& message, NodeId tree, std::string_view outputFormat);
