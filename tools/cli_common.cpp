@@ -12,6 +12,31 @@ std::string take(VEXBUF b) {
     return s;
 }
 
+std::optional<std::string> property(VEXNODE node, const char* name) {
+    Value v;
+    if (VEXTreeGetPropA(node, name, &v.v) != 0) return std::nullopt;
+    // Texts (reports, names) are shown as they are: their bytes are already
+    // in IStr form where it matters. Only raw bytes are written as IStr.
+    if (v.v.type == VEXVT_STRING) return std::string(v.v.u.s, v.v.length);
+    if (v.v.type == VEXVT_BLOB) {
+        VEXVARIANT text{};
+        FormatRawToIStrA(&v.v, &text);
+        std::string s = text.type == VEXVT_STRING ? std::string(text.u.s, text.length) : std::string();
+        VEXVarClear(&text);
+        return s;
+    }
+    VEXBUF t = nullptr;
+    VEXVarToTextA(&v.v, VEX_TEXT_PLAIN, &t);
+    return take(t);
+}
+
+
+std::optional<std::string> rawProperty(VEXNODE node, const char* name) {
+    Value v;
+    if (VEXTreeGetPropA(node, name, &v.v) != 0 || v.v.type != VEXVT_BLOB) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(v.v.u.p), v.v.length);
+}
+
 namespace {
 
 std::string istrOf(std::string_view raw) {

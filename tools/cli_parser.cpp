@@ -1,6 +1,7 @@
 // payfmt parse / compile: whole messages through a parser and a tree.
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -10,15 +11,6 @@
 namespace cli {
 
 namespace {
-
-// One variant that clears itself.
-struct Value {
-    VEXVARIANT v{};
-    Value() = default;
-    Value(const Value&) = delete;
-    Value& operator=(const Value&) = delete;
-    ~Value() { VEXVarClear(&v); }
-};
 
 // A parser reached by member name; failures are printed.
 class Parser {
@@ -69,24 +61,6 @@ std::optional<VEXNODE> loadTree(const std::string& path) {
     return root;
 }
 
-std::optional<std::string> property(VEXNODE node, const char* name) {
-    Value v;
-    if (VEXTreeGetPropA(node, name, &v.v) != 0) return std::nullopt;
-    // Texts (reports, names) are shown as they are: their bytes are already
-    // in IStr form where it matters. Only raw bytes are written as IStr.
-    if (v.v.type == VEXVT_STRING) return std::string(v.v.u.s, v.v.length);
-    if (v.v.type == VEXVT_BLOB) {
-        VEXVARIANT text{};
-        FormatRawToIStrA(&v.v, &text);
-        std::string s = text.type == VEXVT_STRING ? std::string(text.u.s, text.length) : std::string();
-        VEXVarClear(&text);
-        return s;
-    }
-    VEXBUF t = nullptr;
-    VEXVarToTextA(&v.v, VEX_TEXT_PLAIN, &t);
-    return take(t);
-}
-
 // Indented names; fields with their value, then any report on the node.
 void printTree(const Options& o, VEXNODE node, int depth) {
     VEXBUF nameBuf = nullptr;
@@ -126,6 +100,21 @@ int statusLine(int64_t code) {
 
 }  // namespace
 
+// Sets the settings' EBCDIC code page; false after printing the failure.
+bool selectCodePage(const std::string& name) {
+    KOROBJ settings = nullptr;
+    if (GetFormatRef(&settings) != 0) return false;
+    Value value;
+    VEXVarSetStrA(&value.v, name.c_str(), UINT32_MAX);
+    KOREXCEPINFO excep{};
+    Value result;
+    const uint32_t status = KORInvokeByNameA(settings, "Ansi_CP", KOR_DISPATCH_PUT, &value.v, 1, &result.v, &excep);
+    if (status != 0) std::fprintf(stderr, "payfmt: --codepage: %s\n", excep.description ? excep.description : "refused");
+    KORExcepInfoClear(&excep);
+    KORRelease(settings);
+    return status == 0;
+}
+
 int runParserCommand(const Options& o) {
     const std::string type = o.type.empty() ? "PFIX" : o.type;
     Parser parser(type);
@@ -133,6 +122,28 @@ int runParserCommand(const Options& o) {
     Value name;
     VEXVarSetStrA(&name.v, "payfmt-cli", UINT32_MAX);
     if (!parser.put("Name", name.v)) return 2;
+    if (!o.codePage.empty() && !selectCodePage(o.codePage)) return 2;
+
+    // Definition-tree parsers take their definitions for both directions.
+    const auto needsDefs = parser.invoke("RequiresDefTree", KOR_DISPATCH_GET, nullptr, 0);
+    const bool definitionTree = needsDefs && *needsDefs;
+    if ((definitionTree || o.args[0] == "parse") && o.defs.empty()) {
+        std::fprintf(stderr, "payfmt: %s needs --defs TREE.json\n", o.args[0].c_str());
+        return 2;
+    }
+    std::optional<VEXNODE> defs;
+    if (!o.defs.empty() && !(defs = loadTree(o.defs))) return 2;
+    struct Deleter {
+        std::optional<VEXNODE>& tree;
+        ~Deleter() {
+            if (tree) VEXTreeDeleteNode(*tree, -1);
+        }
+    } deleteDefs{defs};
+    if (definitionTree) {
+        Value handle;
+        VEXVarSetInt(&handle.v, *defs);
+        if (!parser.put("Definitions", handle.v)) return 2;
+    }
 
     if (o.args[0] == "compile") {
         const auto tree = loadTree(o.args[1]);
@@ -144,28 +155,18 @@ int runParserCommand(const Options& o) {
         VEXVarSetStrA(&args[2], "", 0);
         const auto code = parser.invoke("Compile", KOR_DISPATCH_METHOD, args, 3);
         if (code) std::puts(shown(o, std::string(args[0].u.s, args[0].length)).c_str());
+        if (code && *code && !o.json) {
+            if (const auto error = property(*tree, "Error")) std::fprintf(stderr, "%s\n", error->c_str());
+        }
         for (auto& a : args) VEXVarClear(&a);
         VEXTreeDeleteNode(*tree, -1);
         return code ? statusLine(*code) : 1;
     }
 
-    if (o.defs.empty()) {
-        std::fputs("payfmt: parse needs --defs TREE.json\n", stderr);
-        return 2;
-    }
     std::string message;
     if (!readValue(o, o.args[1], message)) return 2;
-    const auto defs = loadTree(o.defs);
-    if (!defs) return 2;
-    const auto needsDefs = parser.invoke("RequiresDefTree", KOR_DISPATCH_GET, nullptr, 0);
-    VEXNODE root = *defs;
-    if (needsDefs && *needsDefs) {
-        // Definition-tree parsers fill a value tree of their own.
-        Value handle;
-        VEXVarSetInt(&handle.v, *defs);
-        if (!parser.put("Definitions", handle.v)) return 2;
-        root = VEXTreeCreateNode("Message", VEX_NODE_GROUP);
-    }
+    // Definition-tree parsers fill a value tree of their own.
+    const VEXNODE root = definitionTree ? VEXTreeCreateNode("Message", VEX_NODE_GROUP) : *defs;
     if (!parser.invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return 2;
     VEXVARIANT args[3] = {};
     VEXVarSetStrA(&args[0], message.c_str(), UINT32_MAX);
@@ -175,10 +176,10 @@ int runParserCommand(const Options& o) {
     for (auto& a : args) VEXVarClear(&a);
     if (code) {
         if (o.json) printJson(root);
+        else if (strcasecmp(type.c_str(), "P8583") == 0) printIso8583(o, root, *defs);
         else printTree(o, root, 0);
     }
     if (root != *defs) VEXTreeDeleteNode(root, -1);
-    VEXTreeDeleteNode(*defs, -1);
     return code ? statusLine(*code) : 1;
 }
 

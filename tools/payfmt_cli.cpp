@@ -13,7 +13,7 @@ constexpr const char* kHelp = R"help(usage: payfmt [--hex] input FORMAT VALUE
        payfmt [--hex] validate FORMAT MASK VALUE
        payfmt check FORMAT
        payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json MESSAGE
-       payfmt [--hex] compile [--type TYPE] TREE.json
+       payfmt [--hex] compile [--type TYPE] [--defs TREE.json] VALUES.json
 
 Applies a format of the operator language to one field value.
 
@@ -25,8 +25,15 @@ Applies a format of the operator language to one field value.
   check     checks the syntax of FORMAT without running it
   parse     parses MESSAGE with a parser of TYPE (default PFIX) and prints
             the value tree: for PFIX, TREE.json is the template that is
-            filled; for definition-tree parsers, its definitions
-  compile   compiles the value tree in TREE.json and prints the message
+            filled; for definition-tree parsers (P8583 ...), its definitions.
+            P8583 prints the message type, the bitmap and each field by bit
+            and name; a field with a report shows its status and the offset
+            in the message where it starts
+  compile   compiles the value tree in VALUES.json (as parse --json writes
+            it) and prints the message; definition-tree parsers need --defs
+
+--codepage NAME selects the EBCDIC code page of ANSI2EBC and EBC2ANSI
+(cp_037, cp_278, cp_285, cp_eccf).
 
 Values and results are IStr text: printable ASCII stands for itself, any
 other byte (and "#" itself) is "#" and two hexadecimal digits, e.g. AB#00#0D.
@@ -58,6 +65,7 @@ examples:
   payfmt validate 'FIX(2)' N2 1X            ->  (62060011) 'X' is not a N2 character
   payfmt check 'FIX(2'                      ->  (E206002D) FIX: invalid character ...
   payfmt parse --defs examples/batch.json @examples/batch.msg
+  payfmt parse --type P8583 --defs examples/iso8583/ascii.json @examples/iso8583/ascii.msg
 
 On a report the status is printed in hexadecimal with every message; the exit
 status is 1 for an error (status 0xE...), 0 otherwise, 2 for bad usage.
@@ -90,7 +98,9 @@ int main(int argc, char** argv) {
         }
         if (arg == "--hex") o.hex = true;
         else if (arg == "--json") o.json = true;
-        else if ((arg == "--type" || arg == "--defs") && i + 1 < argc) (arg == "--type" ? o.type : o.defs) = argv[++i];
+        else if (arg == "--type" && i + 1 < argc) o.type = argv[++i];
+        else if (arg == "--defs" && i + 1 < argc) o.defs = argv[++i];
+        else if (arg == "--codepage" && i + 1 < argc) o.codePage = argv[++i];
         else o.args.push_back(arg);
     }
     if (!wellFormed(o.args)) return usage();

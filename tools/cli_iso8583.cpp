@@ -1,0 +1,111 @@
+// payfmt parse --type P8583: an ISO 8583 message field by field.
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli_common.h"
+
+namespace cli {
+
+namespace {
+
+std::string hexOf(const std::string& bytes) {
+    VEXBUF hex = nullptr;
+    VEXRawToHexStrnA(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &hex);
+    return take(hex);
+}
+
+std::string nodeName(VEXNODE node) {
+    if (auto name = property(node, "Name")) return *name;
+    VEXBUF buf = nullptr;
+    VEXTreeGetNodeName(node, &buf);
+    return take(buf);
+}
+
+std::optional<int> bitOf(VEXNODE node) {
+    const auto text = property(node, "Bit");
+    if (!text) return std::nullopt;
+    try {
+        return std::stoi(*text);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::vector<VEXNODE> childrenOf(VEXNODE node) {
+    uint32_t count = 0;
+    VEXTreeChildCount(node, &count);
+    std::vector<VEXNODE> children;
+    for (uint32_t i = 0; i < count; ++i) children.push_back(VEXTreeGetChild(node, i));
+    return children;
+}
+
+// The report on a node, on one line: status, where it happened, the text.
+void printReport(VEXNODE node, const std::string& what) {
+    const auto error = property(node, "Error");
+    if (!error) return;
+    std::string text;
+    for (char c : *error) {
+        if (c == '\n') text += ' ';
+        else if (c != '\r') text += c;
+    }
+    const auto ec = property(node, "EC");
+    const auto offset = property(node, "Offset");
+    std::printf("      ! %sstatus 0x%08X", what.c_str(), ec ? static_cast<uint32_t>(std::stoll(*ec)) : 0u);
+    if (offset) std::printf(" at offset %s", offset->c_str());
+    std::printf(": %s\n", text.c_str());
+}
+
+}  // namespace
+
+void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
+    std::set<int> announced, parsed;
+    std::string bitmap;
+    for (VEXNODE field : childrenOf(message)) {
+        const auto bit = bitOf(field);
+        if (bit) parsed.insert(*bit);
+        const auto raw = rawProperty(field, "Value");
+        if (bit && (*bit == 0 || *bit == 1) && raw && raw->size() == 8) {
+            for (int i = 0; i < 64; ++i)
+                if (static_cast<unsigned char>((*raw)[i / 8]) & (0x80u >> (i % 8))) announced.insert(*bit * 64 + i + 1);
+            bitmap += (bitmap.empty() ? "" : " ") + hexOf(*raw);
+        }
+    }
+
+    for (VEXNODE field : childrenOf(message)) {
+        const auto bit = bitOf(field);
+        const auto value = property(field, "Value");
+        if (bit && *bit == -1) {
+            std::printf("MTI     %s  (%s)\n", value ? shown(o, *value).c_str() : "", nodeName(field).c_str());
+        } else if (bit && *bit == 0) {
+            std::printf("bitmap  %s\n", bitmap.c_str());
+            std::string bits;
+            for (int b : announced)
+                if (b > 1) bits += " " + std::to_string(b);
+            std::printf("bits   %s\n", bits.c_str());
+        } else if (!bit || *bit != 1) {
+            std::printf("%5s  %-32s %s\n", bit ? std::to_string(*bit).c_str() : "?", nodeName(field).c_str(),
+                        value ? shown(o, *value).c_str() : "");
+        }
+        printReport(field, "");
+    }
+
+    // A stop between fields is reported on the message: name the first bit
+    // the bitmap announced that was not parsed.
+    if (!property(message, "Error")) return;
+    std::string where;
+    for (int b : announced) {
+        if (b < 2 || parsed.count(b)) continue;
+        where = "bit " + std::to_string(b);
+        for (VEXNODE d : childrenOf(definitions))
+            if (bitOf(d) == b) where += " " + nodeName(d);
+        where += ": ";
+        break;
+    }
+    std::printf("message\n");
+    printReport(message, where);
+}
+
+}  // namespace cli
