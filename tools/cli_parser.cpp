@@ -94,6 +94,7 @@ void printJson(VEXNODE node) {
 }
 
 int statusLine(int64_t code) {
+    std::fflush(stdout);  // the status follows what was printed
     if (code != 0) std::fprintf(stderr, "status 0x%08X\n", static_cast<uint32_t>(code));
     return exitCode(static_cast<uint32_t>(code));
 }
