@@ -227,3 +227,26 @@ TEST(Iso8583, HexadecimalBitmapsParseAndCompileBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Iso8583, CreatedFromAParserUrlWithItsDefinitions) {
+    KOROBJ s = nullptr;
+    ASSERT_EQ(GetFormatRef(&s), 0);
+    const kortest::Obj settings(s);
+    EXPECT_EQ(settings.get("ParserTypes", {Var::integer(1)}).result.str(), "P8583");
+    Tree defs(kDefs);
+    const Outcome made = settings.call("ParserCreateFromPath", {Var::text("parser:P8583/iso.url;ProcessNull=true"),
+                                                                Var::integer(defs.get())});
+    ASSERT_EQ(made.status, 0u) << made.description;
+    const kortest::Obj parser = kortest::Obj::held(made.result);
+    EXPECT_EQ(parser.get("Path").result.str(), "parser:P8583/iso.url;ProcessNull=true");
+    ASSERT_EQ(parser.call("Open", {}).status, 0u);
+    // With ProcessNull an empty field is written: here a zero length.
+    Tree tree(values(R"j({"name":"p","props":{"Bit":2,"OFO":"LLVAR"}})j"));
+    const Outcome compiled = parser.call("Compile", {Var::blob(""), Var::integer(tree.get()), Var::text("")});
+    EXPECT_EQ(hexOf(kortest::blobOf(compiled.args[0])), "4000000000000000" "3030");
+    parser.call("Close", {});
+}
+
+}  // namespace

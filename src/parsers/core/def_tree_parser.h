@@ -23,7 +23,8 @@ enum class PropertyKind { Integer, Boolean, Text };
 
 class TKORDefTreeParser : public Parser {
 public:
-    explicit TKORDefTreeParser(std::string parserType = "KORDefTreeParser") : Parser(std::move(parserType)) {}
+    explicit TKORDefTreeParser(std::string parserType = "KORDefTreeParser", bool processNullByDefault = true)
+        : Parser(std::move(parserType), processNullByDefault) {}
     bool RequiresDefTree() const override { return true; }
     // Keeps a copy of the whole tree.
     void SetDefTree(NodeId tree) override { storeDefinitions(tree); }

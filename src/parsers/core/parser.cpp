@@ -16,7 +16,11 @@ const TParseInherit kNewParser{};
 
 }  // namespace
 
-Parser::Parser(std::string parserType) : ParserCore(payfmt::settings()), parserType_(std::move(parserType)) {}
+Parser::Parser(std::string parserType, bool processNullByDefault)
+    : ParserCore(payfmt::settings()),
+      processNull(processNullByDefault),
+      parserType_(std::move(parserType)),
+      processNullByDefault_(processNullByDefault) {}
 
 Parser::~Parser() {
     if (open_) openParsers().remove(registeredName_);
@@ -57,7 +61,7 @@ TParseInherit Parser::rootRecord() const {
 std::string Parser::Path() const {
     Props reported;
     if (allowNull != kNewParser.allowNull) reported.set("AllowNull", Variant::boolean(allowNull));
-    if (processNull != kNewParser.processNull) reported.set("ProcessNull", Variant::boolean(processNull));
+    if (processNull != processNullByDefault_) reported.set("ProcessNull", Variant::boolean(processNull));
     if (recurse != kNewParser.recurseLevel) reported.set("Recurse", Variant::integer(recurse));
     if (tSetGroups != kNewParser.tSetGroups) reported.set("TSetGroups", Variant::boolean(tSetGroups));
     std::string path = "parser:" + parserType_ + "/" + name_;

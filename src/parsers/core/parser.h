@@ -46,8 +46,8 @@ inline constexpr std::uint32_t kErrAllocation = 0xE20700F0;
 class Parser : public ParserCore {
 public:
     // parserType is the family's type name ("PFIX"), which is also the name
-    // its component is created by.
-    explicit Parser(std::string parserType);
+    // its component is created by; a family may start with ProcessNull off.
+    explicit Parser(std::string parserType, bool processNullByDefault = true);
     // An open parser leaves the list of open parsers, so that nobody reaches
     // it through the list afterwards.
     ~Parser() override;
@@ -103,7 +103,7 @@ public:
 
     // Parser-level settings that seed the root of every compile and parse
     // (AllowNull is ParserCore's, as the engine reads it too).
-    bool processNull = true;
+    bool processNull;
     std::int32_t recurse = 32767;
     bool tSetGroups = true;
     TParseInherit rootRecord() const;
@@ -121,6 +121,7 @@ private:
     std::string name_;
     std::string registeredName_;
     std::string parserType_;
+    bool processNullByDefault_;
     bool open_ = false;
     OwnedTree definitions_;
     Bytes buffer_;  // Compile's message, kept for its capacity

@@ -33,9 +33,9 @@ constexpr std::int64_t kParserType8583 = 3;
 // tree's root, where a parse stopped between fields.
 constexpr std::string_view kOffset = "Offset";
 
-class Iso8583Info final : public TKORDefTreeParserInfo {
+class TKOR8583ParserInfo final : public TKORDefTreeParserInfo {
 public:
-    Iso8583Info()
+    TKOR8583ParserInfo()
         : TKORDefTreeParserInfo(parserClass<TP8583>("TP8583", iso8583ParserInfo), "3b9d6f20-8e41-4c7a-b5d2-6a0f1c2e8583") {
         Register();
     }
@@ -59,11 +59,11 @@ std::string_view formatText(const NodeProps& props, std::string_view name, bool&
 }  // namespace
 
 const TKORComponentInfo& iso8583ParserInfo() {
-    static const Iso8583Info info;
+    static const TKOR8583ParserInfo info;
     return info;
 }
 
-TP8583::TP8583() : TKORDefTreeParser("P8583") { processNull = false; }
+TP8583::TP8583() : TKORDefTreeParser("P8583", false) {}
 
 void TP8583::clearDefinitions() {
     for (OwnedTree& d : byBit_) d.reset();
