@@ -101,7 +101,10 @@ bool TP8583::GetDefNode(NodeId, std::string_view, std::uint32_t, NodeId& node, c
 }
 
 bool TP8583::findDefinition(int bit, NodeId& node) {
-    return GetDefNode(0, prop::kBit, kSeverityErrorBits, node, Variant::integer(bit));
+    // Runs for every field: only a missing definition goes the way of a
+    // scripted lookup, to be reported.
+    node = definitionOf(bit);
+    return node || GetDefNode(0, prop::kBit, kSeverityErrorBits, node, Variant::integer(bit));
 }
 
 void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, Cursor& cursor) {
