@@ -111,6 +111,31 @@ void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
     }
 }
 
+// What running FIX(n) over n bytes or more leaves, without copying them:
+// the first n bytes, cut to what the mask took, with a report of what the
+// mask left unused.
+BytesView fixView(ParserCore& parser, OpContext& ctx, std::uint32_t n, const InputMask& mask, bool allowNull,
+                  BytesView in) {
+    TFormatError& errors = parser.errors();
+    ctx.name = "FIX";
+    ctx.ownCount = true;
+    ctx.slack = 0;
+    ctx.consumed = n;
+    const BytesView field = in.substr(0, n);
+    OpContext next(kDirectionInput);
+    try {
+        mask.validate(parser, next, field, allowNull);
+        if (n > next.consumed)
+            errors.record("TPFIX.ApplyIFO", kInfoUnusedAfterOperator, {next.name, std::to_string(n - next.consumed)});
+        return field.substr(0, next.consumed);
+    } catch (const TFormatError&) {
+        // already in the error context
+    } catch (const std::exception& e) {
+        errors.recordException("TPFIX.ApplyIFO", e);
+    }
+    return field;
+}
+
 std::shared_ptr<const ParsedChain> parsed(ParserCore& parser, std::string_view chain) {
     Settings& s = parser.settings();
     return s.chains.get(chain, true, s.sequences);
@@ -172,6 +197,7 @@ void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, Byte
 
 BytesView ApplyIFOView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask,
                        bool allowNull, BytesView in, Output& out) {
+    if (chain.plainFix && in.size() >= *chain.plainFix) return fixView(parser, ctx, *chain.plainFix, mask, allowNull, in);
     if (!chain.plainNone) {
         ApplyIFO(parser, ctx, chain, mask, allowNull, in, out);
         return out.view();

@@ -1,5 +1,7 @@
 #include "engine/chain_cache.h"
 
+#include <cstdint>
+
 #include "engine/registries.h"
 #include "engine/sequence_store.h"
 
@@ -21,8 +23,11 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
         text = std::move(split.rest);
     }
     const ChainStep& first = chain.steps.front();
-    chain.plainNone = chain.steps.size() == 1 && first.op && first.op == conversionRegistry().find("NONE") &&
-                      !first.failure && first.args.empty();
+    const bool alone = chain.steps.size() == 1 && first.op && !first.failure;
+    chain.plainNone = alone && first.op == conversionRegistry().find("NONE") && first.args.empty();
+    if (alone && first.op == conversionRegistry().find("FIX") && first.args.size() == 1 && first.args[0].isInt() &&
+        first.args[0].intValue() >= 0 && first.args[0].intValue() <= INT32_MAX)
+        chain.plainFix = static_cast<std::uint32_t>(first.args[0].intValue());
     return chain;
 }
 

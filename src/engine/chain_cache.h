@@ -32,6 +32,9 @@ struct ParsedChain {
     // NONE alone, without arguments: its output is its input, so callers
     // may take the input instead of running it.
     bool plainNone = false;
+    // FIX(n) alone, with a plain count: over n bytes or more its output is
+    // the first n of them, which callers may take where they lie.
+    std::optional<std::uint32_t> plainFix;
 };
 
 // Longest chain the engine runs; longer ones are refused, not recursed into.

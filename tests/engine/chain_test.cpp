@@ -161,3 +161,40 @@ TEST_F(ChainTest, ChainCacheKeepsOnlyBoundedEntries) {
 
 }  // namespace
 }  // namespace payfmt
+
+namespace payfmt {
+namespace {
+
+// Chains that callers may read in place (NONE alone, FIX(n) alone) give what
+// running them gives: the same field, consumption and reports.
+TEST_F(ChainTest, FieldsReadInPlaceMatchTheChainRun) {
+    struct Case {
+        const char* format;
+        const char* mask;
+        const char* in;
+    };
+    const Case cases[] = {
+        {"FIX(4)", "", "1234XY"},   {"FIX(4)", "N4", "12X4"},  {"FIX(4)", "N2", "1234"}, {"FIX(0)", "", "12"},
+        {"FIX(6)", "N6", "123"},    {"FIX(4)", "MMDD", "1399"}, {"", "N2", "12345"},     {"NONE", "A1-3", "AB1"},
+        {"FIX(3)", "", ""},
+    };
+    for (const Case& c : cases) {
+        const test::ChainRun run = input(c.format, c.in, c.mask);
+        const auto chain = settings.chains.get(c.format, true, settings.sequences);
+        const InputMask mask = InputMask::compile(parser, c.mask);
+        OpContext ctx(kDirectionInput);
+        Output out;
+        const Bytes field(ApplyIFOView(parser, ctx, *chain, mask, false, c.in, out));
+        const auto& es = settings.errors().entries();
+        const std::vector<ErrorEntry> reports(es.begin() + 1, es.end());
+        settings.errors().reset();
+        SCOPED_TRACE(std::string(c.format) + " / " + c.mask + " / " + c.in);
+        EXPECT_EQ(field, run.out);
+        EXPECT_EQ(ctx.consumed, run.consumed);
+        ASSERT_EQ(reports.size(), run.reports.size());
+        for (std::size_t i = 0; i < reports.size(); ++i) EXPECT_EQ(reports[i].message, run.reports[i].message);
+    }
+}
+
+}  // namespace
+}  // namespace payfmt
