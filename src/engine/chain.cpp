@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "engine/chain_cache.h"
 #include "engine/mask.h"
@@ -111,22 +113,43 @@ void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
     }
 }
 
-// What running FIX(n) over n bytes or more leaves, without copying them:
-// the first n bytes, cut to what the mask took, with a report of what the
-// mask left unused.
-BytesView fixView(ParserCore& parser, OpContext& ctx, std::uint32_t n, const InputMask& mask, bool allowNull,
-                  BytesView in) {
+// Where the field of an in-place chain lies in the input: (offset, length);
+// nullopt when running the chain would report anything, which is left to
+// the chain itself.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> inPlaceField(const ParsedChain& chain, BytesView in) {
+    const std::uint32_t n = chain.inPlaceCount;
+    if (chain.inPlace == ParsedChain::InPlace::Fix) {
+        if (in.size() < n) return std::nullopt;
+        return std::pair{0u, n};
+    }
+    if (in.size() < n) return std::nullopt;
+    std::uint64_t length = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const char c = in[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        length = length * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (n + length > in.size()) return std::nullopt;
+    return std::pair{n, static_cast<std::uint32_t>(length)};
+}
+
+// What running the chain's one operator leaves, without running it or
+// copying the field: the field cut to what the mask took, with a report of
+// what the mask left unused.
+BytesView fieldView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain,
+                    std::pair<std::uint32_t, std::uint32_t> at, const InputMask& mask, bool allowNull, BytesView in) {
     TFormatError& errors = parser.errors();
-    ctx.name = "FIX";
+    ctx.name = chain.steps.front().name;
     ctx.ownCount = true;
     ctx.slack = 0;
-    ctx.consumed = n;
-    const BytesView field = in.substr(0, n);
+    ctx.consumed = at.first + at.second;
+    const BytesView field = in.substr(at.first, at.second);
     OpContext next(kDirectionInput);
     try {
         mask.validate(parser, next, field, allowNull);
-        if (n > next.consumed)
-            errors.record("TPFIX.ApplyIFO", kInfoUnusedAfterOperator, {next.name, std::to_string(n - next.consumed)});
+        if (field.size() > next.consumed)
+            errors.record("TPFIX.ApplyIFO", kInfoUnusedAfterOperator,
+                          {next.name, std::to_string(field.size() - next.consumed)});
         return field.substr(0, next.consumed);
     } catch (const TFormatError&) {
         // already in the error context
@@ -197,7 +220,9 @@ void ApplyOFO(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, Byte
 
 BytesView ApplyIFOView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, const InputMask& mask,
                        bool allowNull, BytesView in, Output& out) {
-    if (chain.plainFix && in.size() >= *chain.plainFix) return fixView(parser, ctx, *chain.plainFix, mask, allowNull, in);
+    if (chain.inPlace != ParsedChain::InPlace::None) {
+        if (const auto field = inPlaceField(chain, in)) return fieldView(parser, ctx, chain, *field, mask, allowNull, in);
+    }
     if (!chain.plainNone) {
         ApplyIFO(parser, ctx, chain, mask, allowNull, in, out);
         return out.view();

@@ -26,8 +26,18 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
     const bool alone = chain.steps.size() == 1 && first.op && !first.failure;
     chain.plainNone = alone && first.op == conversionRegistry().find("NONE") && first.args.empty();
     if (alone && first.op == conversionRegistry().find("FIX") && first.args.size() == 1 && first.args[0].isInt() &&
-        first.args[0].intValue() >= 0 && first.args[0].intValue() <= INT32_MAX)
-        chain.plainFix = static_cast<std::uint32_t>(first.args[0].intValue());
+        first.args[0].intValue() >= 0 && first.args[0].intValue() <= INT32_MAX) {
+        chain.inPlace = ParsedChain::InPlace::Fix;
+        chain.inPlaceCount = static_cast<std::uint32_t>(first.args[0].intValue());
+    }
+    // The decimal text-length operators are one function told apart by the
+    // number of L in the name.
+    const std::string_view name = first.name;
+    if (alone && first.op == conversionRegistry().find("LVAR") && first.args.empty() && name.size() >= 4 &&
+        name.size() <= 9 && name.ends_with("VAR") && name.find_first_not_of('L') == name.size() - 3) {
+        chain.inPlace = ParsedChain::InPlace::DecimalLength;
+        chain.inPlaceCount = static_cast<std::uint32_t>(first.name.size() - 3);
+    }
     return chain;
 }
 

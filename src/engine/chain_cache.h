@@ -32,9 +32,12 @@ struct ParsedChain {
     // NONE alone, without arguments: its output is its input, so callers
     // may take the input instead of running it.
     bool plainNone = false;
-    // FIX(n) alone, with a plain count: over n bytes or more its output is
-    // the first n of them, which callers may take where they lie.
-    std::optional<std::uint32_t> plainFix;
+    // FIX(n) alone with a plain count, or one of LVAR to LLLLLLVAR alone:
+    // the field is a slice of the input, which callers may take where it
+    // lies whenever the input holds all of it.
+    enum class InPlace { None, Fix, DecimalLength };
+    InPlace inPlace = InPlace::None;
+    std::uint32_t inPlaceCount = 0;  // FIX's n, or the number of length digits
 };
 
 // Longest chain the engine runs; longer ones are refused, not recursed into.

@@ -86,9 +86,12 @@ void NodeTable::remove(NodeId id) {
         siblings.erase(std::find(siblings.begin(), siblings.end(), id));
         n.parent = 0;
     }
-    // Iterative, so that a very deep tree cannot exhaust the stack.
-    std::vector<NodeId> pending{id};
-    while (!pending.empty()) {
+    // Iterative, so that a very deep tree cannot exhaust the stack; the
+    // list of nodes still to go is kept for the next deletion.
+    std::vector<NodeId>& pending = removing_;
+    const std::size_t bottom = pending.size();
+    pending.push_back(id);
+    while (pending.size() > bottom) {
         const NodeId cur = pending.back();
         pending.pop_back();
         const Node& c = get(cur);

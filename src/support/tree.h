@@ -97,6 +97,7 @@ private:
     std::vector<std::unique_ptr<Slot[]>> chunks_;
     std::size_t slotCount_ = 0;
     std::deque<std::uint32_t> free_;
+    std::vector<NodeId> removing_;  // remove's work list
     std::size_t live_ = 0;
 };
 

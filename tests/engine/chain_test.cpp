@@ -165,7 +165,7 @@ TEST_F(ChainTest, ChainCacheKeepsOnlyBoundedEntries) {
 namespace payfmt {
 namespace {
 
-// Chains that callers may read in place (NONE alone, FIX(n) alone) give what
+// Chains that callers may read in place (NONE, FIX(n) or LLVAR alone) give what
 // running them gives: the same field, consumption and reports.
 TEST_F(ChainTest, FieldsReadInPlaceMatchTheChainRun) {
     struct Case {
@@ -176,7 +176,8 @@ TEST_F(ChainTest, FieldsReadInPlaceMatchTheChainRun) {
     const Case cases[] = {
         {"FIX(4)", "", "1234XY"},   {"FIX(4)", "N4", "12X4"},  {"FIX(4)", "N2", "1234"}, {"FIX(0)", "", "12"},
         {"FIX(6)", "N6", "123"},    {"FIX(4)", "MMDD", "1399"}, {"", "N2", "12345"},     {"NONE", "A1-3", "AB1"},
-        {"FIX(3)", "", ""},
+        {"FIX(3)", "", ""},         {"LLVAR", "", "05ABCDEXY"}, {"LLVAR", "N3", "05123XY"}, {"LLLVAR", "", "002AB"},
+        {"LLVAR", "", "9"},         {"LLVAR", "", "1X"},       {"LLVAR", "", "99AB"},  {"LVAR", "A1", "0"},
     };
     for (const Case& c : cases) {
         const test::ChainRun run = input(c.format, c.in, c.mask);

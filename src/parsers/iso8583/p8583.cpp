@@ -56,6 +56,36 @@ std::string_view formatText(const NodeProps& props, std::string_view name, bool&
     return v && v->isStr() ? v->bytes() : std::string_view();
 }
 
+// The reports that belong to no field go to the value tree's root, as a
+// parsing context attached to it would give them (the latest one stands),
+// without working out settings that the root never uses.
+class RootReports {
+public:
+    RootReports(Parser& parser, NodeId root) : parser_(parser), root_(root) {}
+    void take() {
+        std::uint32_t code = 0;
+        std::string text;
+        if (!takeReport(parser_.errors(), parser_.settings().detailedErrors, code, text)) return;
+        code_ = code;
+        text_ = std::move(text);
+    }
+    // Replaces the root's EC and Error of an earlier run.
+    void store() {
+        NodeProps& props = nodes().get(root_).props;
+        if (props.find(prop::kEC)) props.remove(prop::kEC);
+        if (props.find(prop::kError)) props.remove(prop::kError);
+        if (!code_) return;
+        props.set(prop::kEC, Variant::integer(*code_));
+        props.set(prop::kError, Variant::text(text_));
+    }
+
+private:
+    Parser& parser_;
+    NodeId root_;
+    std::optional<std::uint32_t> code_;
+    std::string text_;
+};
+
 }  // namespace
 
 const TKORComponentInfo& iso8583ParserInfo() {
@@ -164,15 +194,15 @@ bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor
     return false;
 }
 
-std::uint32_t TP8583::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit& inherited) {
+std::uint32_t TP8583::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit&) {
     if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
-    TParseContext root(inherited, *this);
-    root.SetNode(tree);
+    nodes().get(tree);
+    RootReports root(*this, tree);
     TFormatError& errors = this->errors();
     std::optional<std::uint32_t> stoppedAt;  // a stop between fields
     auto finish = [&] {
-        root.RecordError();
-        root.StoreProps();
+        root.take();
+        root.store();
         NodeProps& props = nodes().get(tree).props;
         if (stoppedAt) props.set(kOffset, Variant::integer(*stoppedAt));
         else if (props.find(kOffset)) props.remove(kOffset);
@@ -240,13 +270,13 @@ bool TP8583::writeBitmap(const Bitmap8583& bitmap, bool secondary, Bytes& out) {
 
 std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInherit& inherited) {
     if (!isOpen()) raise(kCompileSource, kErrParserNotOpen, {GetParserName()});
-    TParseContext root(inherited, *this);
-    root.SetNode(tree);
+    nodes().get(tree);
+    RootReports root(*this, tree);
     TParseContext ctx(inherited, *this);
     TFormatError& errors = this->errors();
     auto finish = [&] {
-        root.RecordError();
-        root.StoreProps();
+        root.take();
+        root.store();
         return worstCode();
     };
 
@@ -262,7 +292,7 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         const auto bit = bitOf(ctx.find(prop::kBit));
         if (!bit) {
             errors.record(kCompileSource, kErrPropertyNotType, {ctx.GetName(), prop::kBit, "integer"});
-            root.RecordError();
+            root.take();
             continue;
         }
         if (*bit == 0 || *bit == 1) continue;  // the bitmaps are made here
@@ -284,7 +314,7 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         } else {
             bits.set(*bit);
         }
-        root.RecordError();
+        root.take();
     }
 
     const bool secondary = bits.anySecondary();
