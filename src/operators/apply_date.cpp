@@ -7,18 +7,32 @@
 
 namespace payfmt::ops {
 
-void Date(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
+namespace {
+
+// Reads the field in the layout it is in and answers the date; the consumed
+// count is never more than there is, so that a short field does not move a
+// parser's cursor past the end of its message.
+DateTime readDate(OpContext& ctx, BytesView in, ParserCore& parser, const DateLayout*& layout) {
     const OpEnv env(ctx, parser, "Apply_Date");
-    const DateLayout* layout = findDateLayout(ctx.name);
+    layout = findDateLayout(ctx.name);
     if (!layout) env.stop(kErrOperatorNotFound, {ctx.name});
     const DateReport report{parser.errors(), env.location, ctx.name};
     const DateLayout& from = ctx.isOutput() ? iDateLayout() : *layout;
-    const DateLayout& to = ctx.isOutput() ? *layout : iDateLayout();
-    // Never more than there is, so that a short field does not move a
-    // parser's cursor past the end of its message.
     ctx.consumed = static_cast<std::uint32_t>(std::min<std::size_t>(from.length, in.size()));
-    const DateTime dt = readDateField(from, in, parser.settings(), report);
-    out.set(writeDateField(to, dt));
+    return readDateField(from, in, parser.settings(), report);
+}
+
+}  // namespace
+
+void Date(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
+    const DateLayout* layout = nullptr;
+    const DateTime dt = readDate(ctx, in, parser, layout);
+    out.set(writeDateField(ctx.isOutput() ? *layout : iDateLayout(), dt));
+}
+
+void CheckDate(OpContext& ctx, BytesView in, Output&, ParserCore& parser) {
+    const DateLayout* layout = nullptr;
+    readDate(ctx, in, parser, layout);
 }
 
 }  // namespace payfmt::ops

@@ -63,6 +63,7 @@ PAYFMT_OPERATOR(Raw2Eda);
 
 // Dates: all 23 layouts
 PAYFMT_OPERATOR(Date);
+PAYFMT_OPERATOR(CheckDate);  // as an input mask: reads the field, writes no IDate
 
 #undef PAYFMT_OPERATOR
 

@@ -1,6 +1,6 @@
 #pragma once
-// The one list of operators: every name, its implementation, and whether it
-// may also open an input mask.
+// The one list of operators: every name, its implementation, and the one
+// that checks a field when the name opens an input mask.
 #include <span>
 #include <string_view>
 
@@ -11,7 +11,7 @@ namespace payfmt {
 struct OperatorDef {
     std::string_view name;
     Operator op;
-    bool validation;  // also in the validation registry
+    Operator check;  // in the validation registry; null for a name no mask opens
 };
 
 std::span<const OperatorDef> operatorTable();
