@@ -1,5 +1,6 @@
 // payfmt parse --type P8583: an ISO 8583 message field by field.
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <set>
 #include <string>
@@ -53,7 +54,8 @@ void printReport(VEXNODE node, const std::string& what) {
     }
     const auto ec = property(node, "EC");
     const auto offset = property(node, "Offset");
-    std::printf("      ! %sstatus 0x%08X", what.c_str(), ec ? static_cast<uint32_t>(std::stoll(*ec)) : 0u);
+    const uint32_t code = ec ? static_cast<uint32_t>(std::strtoll(ec->c_str(), nullptr, 10)) : 0u;
+    std::printf("      ! %sstatus 0x%08X", what.c_str(), code);
     if (offset) std::printf(" at offset %s", offset->c_str());
     std::printf(": %s\n", text.c_str());
 }
@@ -92,12 +94,13 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
         printReport(field, "");
     }
 
-    // A stop between fields is reported on the message: name the first bit
-    // the bitmap announced that was not parsed.
-    if (!property(message, "Error")) return;
+    // A stop between fields is reported on the message, with where it
+    // stopped: name the first bit the bitmap announced that was not parsed.
+    // A report without that place repeats a field's, shown above.
+    if (!property(message, "Error") || !property(message, "Offset")) return;
     std::string where;
     for (int b : announced) {
-        if (b < 2 || parsed.count(b)) continue;
+        if (parsed.count(b)) continue;
         where = "bit " + std::to_string(b);
         for (VEXNODE d : childrenOf(definitions))
             if (bitOf(d) == b) where += " " + nodeName(d);

@@ -21,7 +21,7 @@ constexpr std::string_view kDefs = R"j({"name":"defs","group":true,"props":{"Par
     {"name":"pan","props":{"Bit":2,"IFO":"LLVAR","OFO":"LLVAR"}},
     {"name":"proc","props":{"Bit":3,"IFO":"FIX(6)","IFM":"N6"}},
     {"name":"stan","props":{"Bit":11,"IFO":"FIX(6)"}},
-    {"name":"network","props":{"Bit":70,"IFO":"FIX(3)","IFM":"N3"}}]})j";
+    {"name":"network","props":{"Bit":70,"IFO":"FIX(3)","IFM":"N3","EC":1644560401,"Error":"saved with the definition"}}]})j";
 
 // Value nodes: bit, value, and the output chain when the field needs one.
 std::string values(std::string_view children) {
@@ -95,6 +95,19 @@ TEST(Iso8583, CompileStopsOnBitsItCannotPlace) {
         EXPECT_EQ(status, c.status) << c.what;
         EXPECT_EQ(propOf(tree.get(), "Error"), c.error) << c.what;
     }
+    // The field that repeats a bit carries the report; once the value tree
+    // is mended, compiling it again leaves no report behind.
+    Tree tree(values(R"j({"name":"c","props":{"Bit":3,"Value":{"istr":"000000"}}},
+        {"name":"d","props":{"Bit":3,"Value":{"istr":"111111"}}})j"));
+    host.compile(tree.get());
+    EXPECT_EQ(propOf(tree.child(1), "Error"), "(E2070022) iso.badbits: duplicate bit 3 in the message");
+    const Var eleven = Var::integer(11);
+    ASSERT_EQ(VEXTreeSetPropA(tree.child(1), "Bit", &eleven.v), 0u);
+    int64_t status = -1;
+    EXPECT_EQ(hexOf(host.compile(tree.get(), &status)), "2020000000000000303030303030313131313131");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(propOf(tree.get(), "Error"), "<none>");
+    EXPECT_EQ(propOf(tree.child(1), "Error"), "<none>");
 }
 
 TEST(Iso8583, DefinitionsAreCheckedAndARefusedTreeLeavesNone) {
@@ -158,6 +171,7 @@ TEST(Iso8583, ParseReadsBothBitmapsAndKeepsTheDefinitionFormats) {
         VEXBufFree(name);
         EXPECT_EQ(propOf(tree.child(i), "Value"), data[i]) << i;
         EXPECT_EQ(propOf(tree.child(i), "Offset"), "<none>") << i;  // only reported fields carry one
+        EXPECT_EQ(propOf(tree.child(i), "Error"), "<none>") << i;   // not even one the definition carried
     }
     EXPECT_EQ(propOf(tree.child(3), "OFO"), "LLVAR");
     // The parsed tree compiles back to the message.
@@ -224,6 +238,24 @@ TEST(Iso8583, HexadecimalBitmapsParseAndCompileBack) {
     EXPECT_EQ(propOf(tree.child(3), "Value"), "000000");
     EXPECT_EQ(propOf(tree.child(4), "Value"), "301");
     EXPECT_EQ(host.compile(tree.get()), message);
+
+    // Text that is no bitmap stops the parse at the bitmap, cut short or not.
+    struct Case {
+        std::string message;
+        int64_t status;
+        const char* error;
+    };
+    const Case broken[] = {
+        {"0800A00000000000000G000000", 0xE2070049, "(E2070049) iso.hex: Invalid value for bit 0"},
+        {"0800A0000000", 0xE2070024, "(E2070024) iso.hex: End of message encountered after 12 bytes"},
+    };
+    for (const Case& c : broken) {
+        Tree cut(values(""));
+        EXPECT_EQ(host.parse(c.message, cut.get()), c.status);
+        EXPECT_EQ(propOf(cut.get(), "Error"), c.error);
+        EXPECT_EQ(propOf(cut.get(), "Offset"), "4");
+        EXPECT_EQ(kortest::childCount(cut.get()), 2u);
+    }
 }
 
 }  // namespace
@@ -247,6 +279,35 @@ TEST(Iso8583, CreatedFromAParserUrlWithItsDefinitions) {
     const Outcome compiled = parser.call("Compile", {Var::blob(""), Var::integer(tree.get()), Var::text("")});
     EXPECT_EQ(hexOf(kortest::blobOf(compiled.args[0])), "4000000000000000" "3030");
     parser.call("Close", {});
+}
+
+}  // namespace
+
+namespace {
+
+// An ISO 8583 message inside a frame of another parser: the frame's group
+// hands its field to the ISO 8583 parser named in its Parser property.
+TEST(Iso8583, MessageInsideAFixedFrame) {
+    Iso8583Host iso("iso.nested", kDefs);
+    kortest::Obj frame = kortest::Obj::create("PFIX");
+    frame.put("Name", Var::text("iso.frame"));
+    ASSERT_EQ(frame.call("Open", {}).status, 0u);
+    Tree tree(R"j({"name":"frame","group":true,"children":[{"name":"hdr","props":{"IFO":"FIX(2)"}},
+        {"name":"iso","group":true,"props":{"Parser":"iso.nested","IFO":"LLLVAR","OFO":"LLLVAR","IFM":"N18"}},
+        {"name":"trl","props":{"IFO":"FIX(3)"}}]})j");
+    const std::string message = "H1" "018" "0800" "\x20\0\0\0\0\0\0\0" "000000" "END"s;
+    const Outcome parsed = frame.call("Parse", {Var::blob(message), Var::integer(tree.get()), Var::text("")});
+    ASSERT_EQ(parsed.status, 0u) << parsed.description;
+    EXPECT_EQ(parsed.result.v.u.i, 0x62060011);  // the bitmap is no digit
+    const VEXNODE group = tree.child(1);
+    // The group keeps the report on its own field.
+    EXPECT_EQ(propOf(group, "EC"), std::to_string(0x62060011));
+    ASSERT_EQ(kortest::childCount(group), 3u);
+    EXPECT_EQ(propOf(VEXTreeGetChild(group, 2), "Value"), "000000");
+    EXPECT_EQ(propOf(tree.child(2), "Value"), "END");
+    const Outcome compiled = frame.call("Compile", {Var::blob(""), Var::integer(tree.get()), Var::text("")});
+    EXPECT_EQ(kortest::blobOf(compiled.args[0]), message);
+    frame.call("Close", {});
 }
 
 }  // namespace

@@ -79,6 +79,12 @@ void TParseContext::StoreProps() {
     changes_.clear();
 }
 
+void TParseContext::KeepReports() {
+    if (!n_) return;
+    for (const std::string_view name : {prop::kEC, prop::kError})
+        if (const Variant* v = n_->props.find(name)) set(name, *v);
+}
+
 template <class T>
 T TParseContext::read(std::string_view name, T fallback, std::string_view location) {
     const Variant* v = find(name);

@@ -39,6 +39,10 @@ public:
     NodeId node() const { return node_; }
     // Writes the changes to the node, replacing its old EC and Error.
     void StoreProps();
+    // Takes the node's EC and Error as made by this run (another parser
+    // that worked on the node reported there), so that StoreProps keeps
+    // them unless a newer report replaces them.
+    void KeepReports();
     // A property as the context sees it: its own changes over the node's.
     const Variant* find(std::string_view name) const;
 

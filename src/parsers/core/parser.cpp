@@ -5,6 +5,7 @@
 #include "framework/errors.h"
 #include "parsers/core/open_parsers.h"
 #include "parsers/core/parse_context.h"
+#include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
 #include "support/props.h"
 
@@ -13,6 +14,15 @@ namespace payfmt {
 namespace {
 
 const TParseInherit kNewParser{};
+
+// A host's call starts afresh: the reports an earlier call left on the
+// tree's root no longer describe it, whether or not this call reports.
+void clearReports(NodeId tree) {
+    if (!tree) return;
+    NodeProps& props = nodes().get(tree).props;
+    if (props.find(prop::kEC)) props.remove(prop::kEC);
+    if (props.find(prop::kError)) props.remove(prop::kError);
+}
 
 }  // namespace
 
@@ -114,6 +124,7 @@ std::uint32_t Parser::Compile(Variant& message, NodeId tree, std::string_view ou
     // and builds its own.
     Bytes raw = std::move(buffer_);
     raw.clear();
+    clearReports(tree);
     std::uint32_t code = CompileInternal(raw, tree, rootRecord());
     if (!outputFormat.empty()) {
         OpContext octx(kDirectionOutput);
@@ -146,6 +157,7 @@ std::uint32_t Parser::Parse(const Variant& message, NodeId tree, std::string_vie
         raw = converted.view();
     }
     Cursor cursor{raw, 0};
+    clearReports(tree);
     return ParseInternal(cursor, tree, rootRecord());
 }
 

@@ -119,6 +119,7 @@ std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TPa
             ctx.StoreProps();  // the other parser works on the same node
             handler.CompileInternal(sink, node, childRecord);
             ctx.SetNode(node);
+            ctx.KeepReports();
         } else {
             NodeTable& table = nodes();
             const std::uint64_t valueBit = Props::bitOf(parser.settings().valueName);
@@ -221,6 +222,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
                 ctx.StoreProps();
                 handler.ParseInternal(fieldCursor, current, childRecord);
                 ctx.SetNode(current);
+                ctx.KeepReports();
             }
             // Without an input chain a group's field is the rest of the
             // message; its value is only what its children used.

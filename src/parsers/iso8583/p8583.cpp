@@ -23,6 +23,7 @@ constexpr std::string_view kGetDefNodeSource = "T8583Parser.GetDefNode";
 constexpr std::string_view kSaveFieldSource = "T8583Parser.SaveFieldAndError";
 
 constexpr std::uint32_t kErrPropertyNotType = 0xE2070008;
+constexpr std::uint32_t kErrInvalidBitValue = 0xE2070049;
 constexpr std::uint32_t kErrPropertyValue = 0xE2070009;
 constexpr std::uint32_t kErrPropertyType = 0xE2060009;
 constexpr std::uint32_t kSeverityErrorBits = 0xC0000000u;
@@ -58,10 +59,17 @@ std::string_view formatText(const NodeProps& props, std::string_view name, bool&
 
 // The reports that belong to no field go to the value tree's root, as a
 // parsing context attached to it would give them (the latest one stands),
-// without working out settings that the root never uses.
+// without working out settings that the root never uses. A root that gets
+// no report keeps what it holds: in a message of another parser it is a
+// group whose own field was reported on, and a call from a host clears the
+// reports of its earlier run before it starts.
 class RootReports {
 public:
-    RootReports(Parser& parser, NodeId root) : parser_(parser), root_(root) {}
+    RootReports(Parser& parser, NodeId root) : parser_(parser), root_(root) {
+        // Where an earlier run stopped is no longer true.
+        NodeProps& props = nodes().get(root_).props;
+        if (props.find(kOffset)) props.remove(kOffset);
+    }
     void take() {
         std::uint32_t code = 0;
         std::string text;
@@ -69,12 +77,9 @@ public:
         code_ = code;
         text_ = std::move(text);
     }
-    // Replaces the root's EC and Error of an earlier run.
     void store() {
-        NodeProps& props = nodes().get(root_).props;
-        if (props.find(prop::kEC)) props.remove(prop::kEC);
-        if (props.find(prop::kError)) props.remove(prop::kError);
         if (!code_) return;
+        NodeProps& props = nodes().get(root_).props;
         props.set(prop::kEC, Variant::integer(*code_));
         props.set(prop::kError, Variant::text(text_));
     }
@@ -85,6 +90,16 @@ private:
     std::optional<std::uint32_t> code_;
     std::string text_;
 };
+
+// Attaches the reports made since the last attachment to a field's node.
+void attachToField(Parser& parser, NodeId node) {
+    std::uint32_t code = 0;
+    std::string text;
+    if (!takeReport(parser.errors(), parser.settings().detailedErrors, code, text)) return;
+    NodeProps& props = nodes().get(node).props;
+    props.set(prop::kEC, Variant::integer(code));
+    props.set(prop::kError, Variant::text(text));
+}
 
 }  // namespace
 
@@ -100,25 +115,30 @@ void TP8583::clearDefinitions() {
 }
 
 void TP8583::SetDefTree(NodeId tree) {
-    clearDefinitions();
-    if (!tree) return;
+    // The new definitions are made aside, so that the tree may be one the
+    // parser holds now; they replace the old ones only when all is well.
+    std::array<OwnedTree, kHighestBit - kLowestBit + 1> loaded;
     try {
-        CheckGroup(tree);
-        if (!NodeKindIs(tree, kParserType8583))
-            raise(kSetDefTreeSource, kErrPropertyValue, {GetParserName(), prop::kParserType, "3"});
-        CheckProperty(tree, prop::kBit, false, false, PropertyKind::Integer);
-        for (const NodeId child : nodes().get(tree).children) {
-            const std::int64_t bit = nodes().get(child).props.find(prop::kBit)->toInt().value_or(0);
-            if (bit < kLowestBit || bit > kHighestBit) raise(kSetDefTreeSource, kErrBitOutOfRange, {std::to_string(bit)});
-            byBit_[static_cast<std::size_t>(bit + 1)].reset(nodes().copy(child, true));
+        if (tree) {
+            CheckGroup(tree);
+            if (!NodeKindIs(tree, kParserType8583))
+                raise(kSetDefTreeSource, kErrPropertyValue, {GetParserName(), prop::kParserType, "3"});
+            CheckProperty(tree, prop::kBit, false, false, PropertyKind::Integer);
+            for (const NodeId child : nodes().get(tree).children) {
+                const std::int64_t bit = nodes().get(child).props.find(prop::kBit)->toInt().value_or(0);
+                if (bit < kLowestBit || bit > kHighestBit)
+                    raise(kSetDefTreeSource, kErrBitOutOfRange, {std::to_string(bit)});
+                loaded[static_cast<std::size_t>(bit + 1)].reset(nodes().copy(child, true));
+            }
         }
     } catch (...) {
-        // Nothing of a refused tree stays, and a parser without definitions
-        // is not left open.
+        // Nothing of a refused tree stays, nor what was loaded before, and a
+        // parser without definitions is not left open.
         clearDefinitions();
         Close();
         throw;
     }
+    byBit_.swap(loaded);
 }
 
 bool TP8583::GetDefNode(NodeId, std::string_view, std::uint32_t, NodeId& node, const Variant& value) {
@@ -145,8 +165,10 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     nodes().addChild(parent, copy.release(), -1);
     NodeProps& props = nodes().get(node).props;
     const std::string& valueName = settings().valueName;
-    // A definition that carries a value must not pass it off as message data.
-    if (props.find(valueName)) props.remove(valueName);
+    // A definition that carries a value or reports (saved from an earlier
+    // parse, say) must not pass them off as this message's.
+    for (const std::string_view stale : {std::string_view(valueName), prop::kEC, prop::kError, kOffset})
+        if (props.find(stale)) props.remove(stale);
 
     const std::uint32_t start = cursor.position;
     OpContext octx(kDirectionInput);
@@ -179,18 +201,23 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
 
 bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor& cursor, Bitmap8583& bitmap) {
     // Eight bytes read by the field's IFO are the bitmap (hexadecimal text
-    // decoded, for instance); otherwise the bitmap is the eight bytes as they
-    // stand in the message.
-    const Variant* v = nodes().get(node).props.find(settings().valueName);
+    // decoded, for instance). A field that took eight bytes of the message
+    // without a report and made something else of them (shown as text, say)
+    // is a binary bitmap: those eight bytes are the bitmap. Anything else is
+    // no bitmap, and reading on would only decode the message into the
+    // wrong fields.
+    const NodeProps& props = nodes().get(node).props;
+    const Variant* v = props.find(settings().valueName);
     if (v && v->isBlob() && v->bytes().size() == Bitmap8583::kHalfBytes) {
         bitmap.load(half, v->bytes());
         return true;
     }
-    if (cursor.data.size() >= std::size_t{start} + Bitmap8583::kHalfBytes) {
+    if (cursor.position - start == Bitmap8583::kHalfBytes && !props.find(prop::kEC)) {
         bitmap.load(half, cursor.data.substr(start, Bitmap8583::kHalfBytes));
         return true;
     }
-    errors().record(kParseSource, kErrEndOfMessage, {GetParserName(), std::to_string(cursor.data.size())});
+    if (cursor.atEnd()) errors().record(kParseSource, kErrEndOfMessage, {GetParserName(), std::to_string(cursor.data.size())});
+    else errors().record(kParseSource, kErrInvalidBitValue, {GetParserName(), std::to_string(half)});
     return false;
 }
 
@@ -203,9 +230,7 @@ std::uint32_t TP8583::ParseInternal(Cursor& cursor, NodeId tree, const TParseInh
     auto finish = [&] {
         root.take();
         root.store();
-        NodeProps& props = nodes().get(tree).props;
-        if (stoppedAt) props.set(kOffset, Variant::integer(*stoppedAt));
-        else if (props.find(kOffset)) props.remove(kOffset);
+        if (stoppedAt) nodes().get(tree).props.set(kOffset, Variant::integer(*stoppedAt));
         return worstCode();
     };
     auto stop = [&](std::uint32_t at) {
@@ -305,12 +330,13 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         ctx.SetNode(0);
         CompileTemplate(*this, out, child, childRecord);
         if (errors.holdsError()) return finish();
-        if (*bit == -1) {
-            if (leadSeen) errors.record(kCompileSource, kErrDuplicateBit, {GetParserName(), "-1"});
-            else bitmapAt = out.size();
-            leadSeen = true;
-        } else if (bits.test(*bit)) {
+        const bool duplicate = *bit == -1 ? leadSeen : bits.test(*bit);
+        if (duplicate) {
             errors.record(kCompileSource, kErrDuplicateBit, {GetParserName(), std::to_string(*bit)});
+            attachToField(*this, child);  // the field that repeats the bit is the one to blame
+        } else if (*bit == -1) {
+            bitmapAt = out.size();
+            leadSeen = true;
         } else {
             bits.set(*bit);
         }
