@@ -72,7 +72,8 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
         if (bit && (*bit == 0 || *bit == 1) && raw && raw->size() == 8) {
             for (int i = 0; i < 64; ++i)
                 if (static_cast<unsigned char>((*raw)[i / 8]) & (0x80u >> (i % 8))) announced.insert(*bit * 64 + i + 1);
-            bitmap += (bitmap.empty() ? "" : " ") + hexOf(*raw);
+            if (!bitmap.empty()) bitmap += ' ';
+            bitmap += hexOf(*raw);
         }
     }
 
@@ -85,7 +86,7 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
             std::printf("bitmap  %s\n", bitmap.c_str());
             std::string bits;
             for (int b : announced)
-                if (b > 1) bits += " " + std::to_string(b);
+                if (b > 1) bits.append(" ").append(std::to_string(b));
             std::printf("bits   %s\n", bits.c_str());
         } else if (!bit || *bit != 1) {
             std::printf("%5s  %-32s %s\n", bit ? std::to_string(*bit).c_str() : "?", nodeName(field).c_str(),
@@ -101,10 +102,10 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
     std::string where;
     for (int b : announced) {
         if (parsed.count(b)) continue;
-        where = "bit " + std::to_string(b);
+        where.append("bit ").append(std::to_string(b));
         for (VEXNODE d : childrenOf(definitions))
-            if (bitOf(d) == b) where += " " + nodeName(d);
-        where += ": ";
+            if (bitOf(d) == b) where.append(" ").append(nodeName(d));
+        where.append(": ");
         break;
     }
     std::printf("message\n");

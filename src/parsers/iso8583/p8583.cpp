@@ -167,8 +167,11 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     const std::string& valueName = settings().valueName;
     // A definition that carries a value or reports (saved from an earlier
     // parse, say) must not pass them off as this message's.
-    for (const std::string_view stale : {std::string_view(valueName), prop::kEC, prop::kError, kOffset})
-        if (props.find(stale)) props.remove(stale);
+    constexpr std::uint64_t reportBits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError) | Props::bitOf(kOffset);
+    if (props.mayHave(reportBits | Props::bitOf(valueName))) {
+        for (const std::string_view stale : {std::string_view(valueName), prop::kEC, prop::kError, kOffset})
+            if (props.find(stale)) props.remove(stale);
+    }
 
     const std::uint32_t start = cursor.position;
     OpContext octx(kDirectionInput);
