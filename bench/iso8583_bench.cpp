@@ -22,27 +22,12 @@ constexpr const char* kFields = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.fields.txt";
 // one parse of it gave.
 class Iso8583 {
 public:
-    Iso8583() : message(bench::readFile(kMessage)) {
-        ok = open();
+    Iso8583() : message(bench::readFile(kMessage)), parser_("bench-iso8583", "P8583", Tree::fromJsonFile(kDefinitions).get()) {
+        ok = check();
         if (!ok && error.empty()) error = bench::lastError();
     }
-    Iso8583(const Iso8583&) = delete;
-    Iso8583& operator=(const Iso8583&) = delete;
-    ~Iso8583() {
-        if (!obj_) return;
-        KORInvokeByNameA(obj_, "Close", KOR_DISPATCH_METHOD, nullptr, 0, nullptr, nullptr);
-        KORRelease(obj_);
-    }
 
-    // Parse or Compile with (message, tree, format): the dispatch status,
-    // else the method's own answer; 0 when both are clean.
-    std::uint32_t call(std::int32_t dispid, Vars<3>& args) {
-        VEXVARIANT result{};
-        const std::uint32_t status = KORInvoke(obj_, dispid, KOR_DISPATCH_METHOD, args.v.data(), 3, &result, nullptr);
-        const auto answer = result.type == VEXVT_INT ? static_cast<std::uint32_t>(result.u.i) : 0u;
-        VEXVarClear(&result);
-        return status ? status : answer;
-    }
+    std::uint32_t call(std::int32_t dispid, Vars<3>& args) { return parser_.call(dispid, args); }
 
     std::string message;
     Tree parsed;
@@ -52,21 +37,12 @@ public:
     std::string error;
 
 private:
-    // Sets the parser up and parses the sample once; false on the first failure.
-    bool open() {
-        if (KORCreateObjectA("P8583", nullptr, 0, &obj_) != 0) return false;
-        Vars<1> value;
-        VEXVarSetStrA(&value[0], "bench-iso8583", static_cast<uint32_t>(-1));
-        if (KORInvokeByNameA(obj_, "Name", KOR_DISPATCH_PUT, &value[0], 1, nullptr, nullptr) != 0) return false;
-        // The parser keeps its own copy of the definitions.
-        const Tree defs = Tree::fromJsonFile(kDefinitions);
-        if (!defs.get()) return false;
-        VEXVarSetInt(&value[0], defs.get());
-        if (KORInvokeByNameA(obj_, "Definitions", KOR_DISPATCH_PUT, &value[0], 1, nullptr, nullptr) != 0) return false;
-        if (KORInvokeByNameA(obj_, "Open", KOR_DISPATCH_METHOD, nullptr, 0, nullptr, nullptr) != 0) return false;
-        if (KORGetIDsOfNamesA(obj_, "Parse", &parseId) != 0 || KORGetIDsOfNamesA(obj_, "Compile", &compileId) != 0)
-            return false;
-
+    // Parses the sample once; false when the parser is not ready or the
+    // parse did not give every field.
+    bool check() {
+        if (!parser_.ready()) return false;
+        parseId = parser_.parseId;
+        compileId = parser_.compileId;
         parsed = Tree(VEXTreeCreateNode("msg", VEX_NODE_GROUP));
         Vars<3> args;
         bench::setCallArgs(args, message, parsed.get());
@@ -84,7 +60,7 @@ private:
         return true;
     }
 
-    KOROBJ obj_ = nullptr;
+    bench::Parser parser_;
 };
 
 void BM_Iso8583Parse_Payfmt(benchmark::State& state) {

@@ -81,15 +81,20 @@ private:
     VEXNODE root_;
 };
 
-// A fixed-format parser opened under a name of its own. Parse and Compile
-// are resolved to dispids once; call() is what the timed loops run.
+// A parser opened under a name of its own: a fixed-format one, or one of
+// another type over its definitions (which it copies). Parse and Compile are
+// resolved to dispids once; call() is what the timed loops run.
 class Parser {
 public:
-    explicit Parser(const char* name) {
-        if (KORCreateObjectA("PFIX", nullptr, 0, &obj_) != 0) return;
+    explicit Parser(const char* name, const char* type = "PFIX", VEXNODE definitions = 0) {
+        if (KORCreateObjectA(type, nullptr, 0, &obj_) != 0) return;
         Vars<1> value;
         VEXVarSetStrA(&value[0], name, static_cast<uint32_t>(-1));
         if (KORInvokeByNameA(obj_, "Name", KOR_DISPATCH_PUT, &value[0], 1, nullptr, nullptr) != 0) return;
+        if (definitions) {
+            VEXVarSetInt(&value[0], definitions);
+            if (KORInvokeByNameA(obj_, "Definitions", KOR_DISPATCH_PUT, &value[0], 1, nullptr, nullptr) != 0) return;
+        }
         if (KORInvokeByNameA(obj_, "Open", KOR_DISPATCH_METHOD, nullptr, 0, nullptr, nullptr) != 0) return;
         KORGetIDsOfNamesA(obj_, "Parse", &parseId);
         KORGetIDsOfNamesA(obj_, "Compile", &compileId);
