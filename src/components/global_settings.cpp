@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "framework/arguments.h"
-#include "parsers/core/format_errors.h"
 #include "operators/date_functions.h"
 #include "components/global_settings_info.h"
 #include "operators/serial_dates.h"

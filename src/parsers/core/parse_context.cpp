@@ -253,6 +253,15 @@ bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::s
     return true;
 }
 
+bool attachReport(Parser& parser, NodeProps& props) {
+    std::uint32_t code = 0;
+    std::string text;
+    if (!takeReport(parser.errors(), parser.settings().detailedErrors, code, text)) return false;
+    props.set(prop::kEC, Variant::integer(code));
+    props.set(prop::kError, Variant::text(text));
+    return true;
+}
+
 void TParseContext::RecordError() {
     if (!n_) return;
     std::uint32_t code = 0;

@@ -26,6 +26,9 @@ class Parser;
 // attachment (which then collapse to the most severe), or the error a walk
 // is unwinding with. False when there is nothing to attach.
 bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::string& text);
+// takeReport written straight to a node's properties as EC and Error, for
+// walks that read a node without a context; false when there was nothing.
+bool attachReport(Parser& parser, NodeProps& props);
 
 class TParseContext {
 public:

@@ -23,16 +23,6 @@ bool holdsReports(const NodeProps& props) {
     return props.mayHave(ec | error) && (props.find(prop::kEC, ec) || props.find(prop::kError, error));
 }
 
-// Attaches what the field reported, as a context would, to a field that
-// held no report before.
-void attachReports(Parser& parser, NodeProps& props, TFormatError& errors) {
-    std::uint32_t code = 0;
-    std::string text;
-    if (!takeReport(errors, parser.settings().detailedErrors, code, text)) return;
-    props.set(prop::kEC, Variant::integer(code));
-    props.set(prop::kError, Variant::text(text));
-}
-
 // Most nodes of a message are plain fields: settings worked out before, no
 // report from an earlier run, no repetition, no auto-numbering. Such a field
 // is compiled or parsed here without a context of its own; the walk's
@@ -67,11 +57,11 @@ bool compileField(Parser& parser, Bytes& out, Node& n, const TParseInherit& inhe
     Output output;
     ApplyOFO(parser, octx, ofo, data, output);
     if (!errors.holdsError()) out.append(output.view());
-    attachReports(parser, n.props, errors);
+    attachReport(parser, n.props);
     return true;
 }
 
-bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& inherited, TFormatError& errors) {
+bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& inherited) {
     std::unique_ptr<ResolvedNode> own;
     const ResolvedNode* def = plainField(n, own);
     if (!def || def->repeatNode != 0 || def->repeatAutoNumber) return false;
@@ -79,7 +69,7 @@ bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& in
     Output field;
     const BytesView data = ApplyIFOView(parser, octx, def->ifoChain(parser), def->mask(parser),
                                         def->allowNull.value_or(inherited.allowNull), cursor.rest(), field);
-    attachReports(parser, n.props, errors);
+    attachReport(parser, n.props);
     if (!data.empty()) n.props.set(parser.settings().valueName, Variant::blob(data));
     cursor.advance(octx.consumed);
     return true;
@@ -207,7 +197,7 @@ std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const T
                 for (std::size_t i = 0; i < children.size();) {
                     const std::size_t before = children.size();
                     // The last child may have to report data left over.
-                    const bool quick = i + 1 < before && parseField(parser, fieldCursor, table.get(children[i]), childRecord, errors);
+                    const bool quick = i + 1 < before && parseField(parser, fieldCursor, table.get(children[i]), childRecord);
                     if (!quick) ParseTemplate(parser, fieldCursor, children[i], childRecord);
                     if (errors.holdsError()) {
                         cursor.advance(octx.consumed);

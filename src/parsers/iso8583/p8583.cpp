@@ -57,48 +57,10 @@ std::string_view formatText(const NodeProps& props, std::string_view name, bool&
     return v && v->isStr() ? v->bytes() : std::string_view();
 }
 
-// The reports that belong to no field go to the value tree's root, as a
-// parsing context attached to it would give them (the latest one stands),
-// without working out settings that the root never uses. A root that gets
-// no report keeps what it holds: in a message of another parser it is a
-// group whose own field was reported on, and a call from a host clears the
-// reports of its earlier run before it starts.
-class RootReports {
-public:
-    RootReports(Parser& parser, NodeId root) : parser_(parser), root_(root) {
-        // Where an earlier run stopped is no longer true.
-        NodeProps& props = nodes().get(root_).props;
-        if (props.find(kOffset)) props.remove(kOffset);
-    }
-    void take() {
-        std::uint32_t code = 0;
-        std::string text;
-        if (!takeReport(parser_.errors(), parser_.settings().detailedErrors, code, text)) return;
-        code_ = code;
-        text_ = std::move(text);
-    }
-    void store() {
-        if (!code_) return;
-        NodeProps& props = nodes().get(root_).props;
-        props.set(prop::kEC, Variant::integer(*code_));
-        props.set(prop::kError, Variant::text(text_));
-    }
-
-private:
-    Parser& parser_;
-    NodeId root_;
-    std::optional<std::uint32_t> code_;
-    std::string text_;
-};
-
-// Attaches the reports made since the last attachment to a field's node.
-void attachToField(Parser& parser, NodeId node) {
-    std::uint32_t code = 0;
-    std::string text;
-    if (!takeReport(parser.errors(), parser.settings().detailedErrors, code, text)) return;
-    NodeProps& props = nodes().get(node).props;
-    props.set(prop::kEC, Variant::integer(code));
-    props.set(prop::kError, Variant::text(text));
+// Where an earlier run stopped is no longer true.
+void clearStop(NodeId root) {
+    NodeProps& props = nodes().get(root).props;
+    if (props.find(kOffset)) props.remove(kOffset);
 }
 
 }  // namespace
@@ -193,13 +155,7 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     cursor.advance(octx.consumed);
     if (!data.empty()) props.set(valueName, Variant::blob(data));
 
-    std::uint32_t code = 0;
-    std::string text;
-    if (takeReport(errors(), settings().detailedErrors, code, text)) {
-        props.set(prop::kEC, Variant::integer(code));
-        props.set(prop::kError, Variant::text(text));
-        props.set(kOffset, Variant::integer(start));
-    }
+    if (attachReport(*this, props)) props.set(kOffset, Variant::integer(start));
 }
 
 bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor& cursor, Bitmap8583& bitmap) {
@@ -226,14 +182,17 @@ bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor
 
 std::uint32_t TP8583::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit&) {
     if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
-    nodes().get(tree);
-    RootReports root(*this, tree);
+    clearStop(tree);
+    // The reports that belong to no field go to the value tree's root (the
+    // latest one stands). A root that gets none keeps what it holds: in a
+    // message of another parser it is a group whose own field was reported
+    // on, and a host's call clears the reports of its earlier run.
+    NodeProps& rootProps = nodes().get(tree).props;
     TFormatError& errors = this->errors();
     std::optional<std::uint32_t> stoppedAt;  // a stop between fields
     auto finish = [&] {
-        root.take();
-        root.store();
-        if (stoppedAt) nodes().get(tree).props.set(kOffset, Variant::integer(*stoppedAt));
+        attachReport(*this, rootProps);
+        if (stoppedAt) rootProps.set(kOffset, Variant::integer(*stoppedAt));
         return worstCode();
     };
     auto stop = [&](std::uint32_t at) {
@@ -273,23 +232,15 @@ bool TP8583::writeBitmap(const Bitmap8583& bitmap, bool secondary, Bytes& out) {
     const NodeId second = definitionOf(1) ? definitionOf(1) : primary;
     for (int half = 0; half <= (secondary ? 1 : 0); ++half) {
         const NodeId definition = half ? second : primary;
-        std::unique_ptr<ResolvedNode> own;
-        const ResolvedNode* def = definition ? ResolvedNode::of(nodes().get(definition).props, own) : nullptr;
-        std::string ofo;
-        if (def) {
-            ofo = def->ofo;
-        } else if (definition) {
-            bool wrongType = false;
-            ofo = formatText(nodes().get(definition).props, prop::kOFO, wrongType);
-        }
+        bool wrongType = false;
+        const std::string_view ofo = definition ? formatText(nodes().get(definition).props, prop::kOFO, wrongType) : "";
         if (ofo.empty()) {
             out.append(bitmap.half(half));
             continue;
         }
         OpContext octx(kDirectionOutput);
         Output written;
-        if (def) ApplyOFO(*this, octx, def->ofoChain(*this), bitmap.half(half), written);
-        else ApplyOFO(*this, octx, ofo, bitmap.half(half), written);
+        ApplyOFO(*this, octx, ofo, bitmap.half(half), written);
         if (errors().holdsError()) return false;
         out.append(written.view());
     }
@@ -298,13 +249,12 @@ bool TP8583::writeBitmap(const Bitmap8583& bitmap, bool secondary, Bytes& out) {
 
 std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInherit& inherited) {
     if (!isOpen()) raise(kCompileSource, kErrParserNotOpen, {GetParserName()});
-    nodes().get(tree);
-    RootReports root(*this, tree);
+    clearStop(tree);
+    NodeProps& rootProps = nodes().get(tree).props;  // as for a parse
     TParseContext ctx(inherited, *this);
     TFormatError& errors = this->errors();
     auto finish = [&] {
-        root.take();
-        root.store();
+        attachReport(*this, rootProps);
         return worstCode();
     };
 
@@ -320,7 +270,7 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         const auto bit = bitOf(ctx.find(prop::kBit));
         if (!bit) {
             errors.record(kCompileSource, kErrPropertyNotType, {ctx.GetName(), prop::kBit, "integer"});
-            root.take();
+            attachReport(*this, rootProps);
             continue;
         }
         if (*bit == 0 || *bit == 1) continue;  // the bitmaps are made here
@@ -336,14 +286,14 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         const bool duplicate = *bit == -1 ? leadSeen : bits.test(*bit);
         if (duplicate) {
             errors.record(kCompileSource, kErrDuplicateBit, {GetParserName(), std::to_string(*bit)});
-            attachToField(*this, child);  // the field that repeats the bit is the one to blame
+            attachReport(*this, nodes().get(child).props);  // the field that repeats the bit is the one to blame
         } else if (*bit == -1) {
             bitmapAt = out.size();
             leadSeen = true;
         } else {
             bits.set(*bit);
         }
-        root.take();
+        attachReport(*this, rootProps);
     }
 
     const bool secondary = bits.anySecondary();
