@@ -3,6 +3,7 @@
 #include "parsers/core/parser_registry.h"
 #include "parsers/fixed/pfix.h"
 #include "parsers/iso8583/p8583.h"
+#include "parsers/ltv/pltv.h"
 
 namespace payfmt {
 
@@ -10,6 +11,10 @@ namespace payfmt {
 void addParserFamilies() {
     addParserFamily<TPFIX, fixParserInfo>();
     addParserFamily<TP8583, iso8583ParserInfo>();
+    addParserFamily<TPLTV, ltvParserInfo>();
+    addParserFamily<TPTLV, tlvParserInfo>();
+    addParserFamily<TPBER, berParserInfo>();
+    addParserFamily<TPTV, tvParserInfo>();
 }
 
 }  // namespace payfmt

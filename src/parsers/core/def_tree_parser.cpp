@@ -1,6 +1,7 @@
 #include "parsers/core/def_tree_parser.h"
 
 #include "engine/chain.h"
+#include "engine/mask.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/parser_component.h"
 #include "parsers/core/parser_info.h"
@@ -105,21 +106,42 @@ NodeId TKORDefTreeParser::GetGroupRaise(NodeId root, std::string_view property, 
     return found;
 }
 
+namespace {
+
+// The length a length field's chain produced (fewer than four bytes are its
+// low bytes), clamped to the data left with a report.
+std::uint32_t lengthOf(Parser& parser, const OpContext& ctx, BytesView bytes, const Cursor& cursor) {
+    std::uint32_t length = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
+    if (length > cursor.left()) {
+        parser.errors().record("TVEXParser.GetFldLen", kInfoFieldLengthClamped,
+                               {ctx.name, std::to_string(length), std::to_string(cursor.left())});
+        length = cursor.left();
+    }
+    return length;
+}
+
+}  // namespace
+
 std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, std::string_view ifo) {
     OpContext ctx(kDirectionInput);
     Output field;
     ApplyIFO(*this, ctx, ifo, "", false, cursor.rest(), field);
     cursor.advance(ctx.consumed);
-    // Fewer than four bytes are the low bytes of the length.
-    const BytesView bytes = field.view();
-    std::uint32_t length = 0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
-    if (length > cursor.left()) {
-        errors().record("TVEXParser.GetFldLen", kInfoFieldLengthClamped,
-                        {ctx.name, std::to_string(length), std::to_string(cursor.left())});
-        length = cursor.left();
+    return lengthOf(*this, ctx, field.view(), cursor);
+}
+
+std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, const ParsedChain& ifo, const InputMask& lengthMask) {
+    static const InputMask none{};
+    OpContext ctx(kDirectionInput);
+    Output field;
+    ApplyIFO(*this, ctx, ifo, none, false, cursor.rest(), field);
+    if (!lengthMask.acceptsAll() && !errors().holdsError()) {
+        OpContext check(kDirectionInput);
+        lengthMask.validate(*this, check, cursor.rest().substr(0, ctx.consumed), false);
     }
-    return length;
+    cursor.advance(ctx.consumed);
+    return lengthOf(*this, ctx, field.view(), cursor);
 }
 
 std::uint32_t TKORDefTreeParser::ReadField(Cursor& cursor, Bytes& field, std::string_view ifo, std::string_view ifm) {

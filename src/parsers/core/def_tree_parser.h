@@ -15,6 +15,8 @@ namespace payfmt {
 
 class TKORComponentInfo;
 class TParseContext;
+class InputMask;
+struct ParsedChain;
 
 inline constexpr std::uint32_t kInfoFieldLengthClamped = 0x62070010;
 inline constexpr std::uint32_t kErrMissingProperty = 0xE207000A;
@@ -53,6 +55,9 @@ public:
     // Reads a length field with the input chain at the cursor and moves past
     // it; a length beyond the data left is clamped with a report.
     std::uint32_t GetFldLen(Cursor& cursor, std::string_view ifo);
+    // The same with a chain compiled before; lengthMask, when it checks
+    // anything, validates the length field as it stands in the message.
+    std::uint32_t GetFldLen(Cursor& cursor, const ParsedChain& ifo, const InputMask& lengthMask);
     // Reads one field with its input chain and mask; answers the bytes used.
     std::uint32_t ReadField(Cursor& cursor, Bytes& field, std::string_view ifo, std::string_view ifm);
     // Copies a definition subtree into the value tree at index under parent

@@ -87,6 +87,8 @@ public:
 
     Parser& parser() { return parser_; }
     TFormatError& errors() { return errors_; }
+    // What the parent handed down.
+    const TParseInherit& inherited() const { return inherited_; }
     // The attached node (there must be one).
     Node& current() { return *n_; }
     bool checkRemainder = false;

@@ -74,6 +74,7 @@ std::string Parser::Path() const {
     if (processNull != processNullByDefault_) reported.set("ProcessNull", Variant::boolean(processNull));
     if (recurse != kNewParser.recurseLevel) reported.set("Recurse", Variant::integer(recurse));
     if (tSetGroups != kNewParser.tSetGroups) reported.set("TSetGroups", Variant::boolean(tSetGroups));
+    reportSettings(reported);
     std::string path = "parser:" + parserType_ + "/" + name_;
     if (!reported.empty()) path.append(";").append(reported.toText());
     return path;

@@ -116,6 +116,9 @@ public:
 protected:
     // Keeps a copy of the tree as the definitions (0 drops them).
     void storeDefinitions(NodeId tree);
+    // Adds the family's settings that differ from a new parser's to what
+    // Path reports, by the names a parser URL sets them by.
+    virtual void reportSettings(Props&) const {}
 
 private:
     std::string name_;
