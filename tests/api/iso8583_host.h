@@ -1,6 +1,7 @@
 #pragma once
-// An ISO 8583 parser driven by member name, as a host drives it: definitions
-// and value trees written as JSON, messages as bytes.
+// A definition-tree parser (ISO 8583 unless told otherwise) driven by member
+// name, as a host drives it: definitions and value trees written as JSON,
+// messages as bytes.
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -62,8 +63,8 @@ private:
 
 class Iso8583Host {
 public:
-    // An open parser named name over the definitions.
-    Iso8583Host(const char* name, std::string_view definitions) : parser(Obj::create("P8583")) {
+    // An open parser of the type, named name, over the definitions.
+    Iso8583Host(const char* name, std::string_view definitions, const char* type = "P8583") : parser(Obj::create(type)) {
         EXPECT_EQ(parser.put("Name", Var::text(name)).status, 0u);
         Tree defs(definitions);
         const Outcome set = parser.put("Definitions", Var::integer(defs.get()));
