@@ -18,8 +18,8 @@ using kortest::Tree;
 using kortest::Var;
 using kortest::propOf;
 
-std::string readFile(const std::string& name) {
-    std::ifstream in(std::string(PAYFMT_EXAMPLES_DIR) + "/iso8583/" + name, std::ios::binary);
+std::string readFile(const std::string& name, const char* folder = "/iso8583/") {
+    std::ifstream in(std::string(PAYFMT_EXAMPLES_DIR) + folder + name, std::ios::binary);
     EXPECT_TRUE(in) << name;
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -68,6 +68,7 @@ class Iso8583Sample : public ::testing::TestWithParam<Sample> {
 protected:
     Iso8583Sample()
         : codePage_("cp_037"),
+          emv_("emv", readFile("emv.json", "/emv/"), "PBER"),
           host_(("sample." + std::string(GetParam().name)).c_str(), readFile(std::string(GetParam().name) + ".json")),
           message_(readFile(std::string(GetParam().name) + ".msg")) {}
 
@@ -80,6 +81,7 @@ protected:
     }
 
     CodePage codePage_;
+    Iso8583Host emv_;  // reads DE 55 where the definitions hand it over
     Iso8583Host host_;
     std::string message_;
 };
@@ -88,6 +90,16 @@ TEST_P(Iso8583Sample, ParsesIntoItsDocumentedFieldsAndCompilesBack) {
     Tree tree(R"j({"name":"msg","group":true})j");
     ASSERT_EQ(parse(message_, tree), 0);
     EXPECT_EQ(fieldsOf(tree), readFile(std::string(GetParam().name) + ".fields.txt"));
+    // The ascii dialect's DE 55 is read on down to its EMV tags.
+    const bool handsOver = std::string(GetParam().name) == "ascii";
+    VEXNODE iccData = 0;
+    for (uint32_t i = 0; i < kortest::childCount(tree.get()); ++i)
+        if (propOf(tree.child(i), "Bit") == "55") iccData = tree.child(i);
+    ASSERT_NE(iccData, 0u);
+    EXPECT_EQ(kortest::childCount(iccData), handsOver ? 18u : 0u);
+    if (handsOver) {
+        EXPECT_EQ(propOf(VEXTreeGetChild(iccData, 8), "Value"), "000000012500");  // 9F02
+    }
     int64_t status = -1;
     EXPECT_EQ(host_.compile(tree.get(), &status), message_);
     EXPECT_EQ(status, 0);

@@ -154,8 +154,25 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     }
     cursor.advance(octx.consumed);
     if (!data.empty()) props.set(valueName, Variant::blob(data));
+    if (nodes().get(node).isGroup() && props.find(prop::kParser)) handOver(node, data);
 
     if (attachReport(*this, props)) props.set(kOffset, Variant::integer(start));
+}
+
+void TP8583::handOver(NodeId node, BytesView data) {
+    // A group field whose Parser names another parser (EMV data in DE 55,
+    // say) is read further by that parser; any other group stays one field.
+    TParseContext ctx(rootRecord(), *this);
+    ctx.SetNode(node);
+    Parser& handler = ctx.GetParser();
+    if (&handler == this || errors().holdsError() || ctx.GetRecurse() <= 0) return;
+    const TParseInherit childRecord = ctx.ChildRecord();
+    const bool keepValue = ctx.GetTSetGroups();
+    ctx.SetNode(0);
+    Cursor inner{data, 0};
+    handler.ParseInternal(inner, node, childRecord);
+    NodeProps& props = nodes().get(node).props;
+    if (!keepValue && props.find(settings().valueName)) props.remove(settings().valueName);
 }
 
 bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor& cursor, Bitmap8583& bitmap) {
@@ -276,10 +293,12 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         if (*bit == 0 || *bit == 1) continue;  // the bitmaps are made here
         NodeId definition = 0;
         if (!findDefinition(*bit, definition)) return finish();
-        const Variant* v = ctx.find(valueName);
-        const bool empty = !v || !v->isBlob() || v->bytes().empty();
-        if (empty && !ctx.GetProcessNull()) continue;
         const TParseInherit childRecord = ctx.ChildRecord();
+        // A group (one another parser reads, say) has data when its fields do.
+        const Variant* v = ctx.find(valueName);
+        const bool empty = ctx.current().isGroup() ? !NodeHasData(child, inherited)
+                                                   : !v || !v->isBlob() || v->bytes().empty();
+        if (empty && !ctx.GetProcessNull()) continue;
         ctx.SetNode(0);
         CompileTemplate(*this, out, child, childRecord);
         if (errors.holdsError()) return finish();

@@ -56,6 +56,8 @@ private:
     // field, which started at start; false, reported, when the message ends
     // before it.
     bool loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor& cursor, Bitmap8583& bitmap);
+    // Hands a group field's data to the parser its Parser property names.
+    void handOver(NodeId node, BytesView data);
     // The bitmap as it goes into the message: through the bitmap fields' OFO.
     bool writeBitmap(const Bitmap8583& bitmap, bool secondary, Bytes& out);
 
