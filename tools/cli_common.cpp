@@ -1,6 +1,7 @@
 #include "cli_common.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -87,6 +88,37 @@ std::string shown(const Options& o, const std::string& istr) {
     VEXRawToHexStrnA(VEXBufData(raw), VEXBufLen(raw), &hex);
     VEXBufFree(raw);
     return take(hex);
+}
+
+std::string nodeName(VEXNODE node) {
+    if (auto name = property(node, "Name")) return *name;
+    VEXBUF buf = nullptr;
+    VEXTreeGetNodeName(node, &buf);
+    return take(buf);
+}
+
+std::vector<VEXNODE> childrenOf(VEXNODE node) {
+    uint32_t count = 0;
+    VEXTreeChildCount(node, &count);
+    std::vector<VEXNODE> children;
+    for (uint32_t i = 0; i < count; ++i) children.push_back(VEXTreeGetChild(node, i));
+    return children;
+}
+
+void printReport(VEXNODE node, const std::string& what, int indent) {
+    const auto error = property(node, "Error");
+    if (!error) return;
+    std::string text;
+    for (char c : *error) {
+        if (c == '\n') text += ' ';
+        else if (c != '\r') text += c;
+    }
+    const auto ec = property(node, "EC");
+    const auto offset = property(node, "Offset");
+    const uint32_t code = ec ? static_cast<uint32_t>(std::strtoll(ec->c_str(), nullptr, 10)) : 0u;
+    std::printf("%*s! %sstatus 0x%08X", indent, "", what.c_str(), code);
+    if (offset) std::printf(" at offset %s", offset->c_str());
+    std::printf(": %s\n", text.c_str());
 }
 
 int report(uint32_t status) {

@@ -16,6 +16,7 @@ struct Options {
     std::string type;   // parser type for parse and compile
     std::string defs;   // definition tree file of a definition-tree parser
     std::string codePage;  // the settings' EBCDIC code page (Ansi_CP)
+    std::vector<std::string> with;  // NAME=TYPE:TREE.json: parsers open for fields to hand over to
     std::vector<std::string> args;  // the command and its operands
 };
 
@@ -46,11 +47,21 @@ int report(uint32_t status);
 // The exit code of a status without printing: 1 for error severity.
 inline int exitCode(uint32_t status) { return (status >> 30) == 3 ? 1 : 0; }
 
+// The node's Name property, or its name in the tree.
+std::string nodeName(VEXNODE node);
+std::vector<VEXNODE> childrenOf(VEXNODE node);
+// The report on a node, on one line after indent blanks: status, what it
+// concerns, where it happened, the text. Nothing for a node without one.
+void printReport(VEXNODE node, const std::string& what, int indent);
+
 int runFormatCommand(const Options& o);
 int runParserCommand(const Options& o);
 // An ISO 8583 value tree: the message type, the bitmap, then each field by
 // bit and name; reported fields with their status and offset. definitions
 // names the bits the parse stopped at.
 void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions);
+// The elements below parent of a tag-length-value message, one a line with
+// tag, name and value, nested elements indented, from column indent on.
+void printElements(const Options& o, VEXNODE parent, int indent);
 
 }  // namespace cli

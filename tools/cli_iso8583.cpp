@@ -18,13 +18,6 @@ std::string hexOf(const std::string& bytes) {
     return take(hex);
 }
 
-std::string nodeName(VEXNODE node) {
-    if (auto name = property(node, "Name")) return *name;
-    VEXBUF buf = nullptr;
-    VEXTreeGetNodeName(node, &buf);
-    return take(buf);
-}
-
 std::optional<int> bitOf(VEXNODE node) {
     const auto text = property(node, "Bit");
     if (!text) return std::nullopt;
@@ -33,31 +26,6 @@ std::optional<int> bitOf(VEXNODE node) {
     } catch (...) {
         return std::nullopt;
     }
-}
-
-std::vector<VEXNODE> childrenOf(VEXNODE node) {
-    uint32_t count = 0;
-    VEXTreeChildCount(node, &count);
-    std::vector<VEXNODE> children;
-    for (uint32_t i = 0; i < count; ++i) children.push_back(VEXTreeGetChild(node, i));
-    return children;
-}
-
-// The report on a node, on one line: status, where it happened, the text.
-void printReport(VEXNODE node, const std::string& what) {
-    const auto error = property(node, "Error");
-    if (!error) return;
-    std::string text;
-    for (char c : *error) {
-        if (c == '\n') text += ' ';
-        else if (c != '\r') text += c;
-    }
-    const auto ec = property(node, "EC");
-    const auto offset = property(node, "Offset");
-    const uint32_t code = ec ? static_cast<uint32_t>(std::strtoll(ec->c_str(), nullptr, 10)) : 0u;
-    std::printf("      ! %sstatus 0x%08X", what.c_str(), code);
-    if (offset) std::printf(" at offset %s", offset->c_str());
-    std::printf(": %s\n", text.c_str());
 }
 
 }  // namespace
@@ -89,10 +57,14 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
                 if (b > 1) bits.append(" ").append(std::to_string(b));
             std::printf("bits   %s\n", bits.c_str());
         } else if (!bit || *bit != 1) {
+            // A field read on by another parser shows its elements instead.
+            const bool elements = !childrenOf(field).empty();
             std::printf("%5s  %-32s %s\n", bit ? std::to_string(*bit).c_str() : "?", nodeName(field).c_str(),
-                        value ? shown(o, *value).c_str() : "");
+                        value && !elements ? shown(o, *value).c_str() : "");
         }
-        printReport(field, "");
+        printReport(field, "", 6);
+        // A field another parser read on (EMV data in DE 55) shows its elements.
+        printElements(o, field, 7);
     }
 
     // A stop between fields is reported on the message, with where it
@@ -109,7 +81,7 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions) {
         break;
     }
     std::printf("message\n");
-    printReport(message, where);
+    printReport(message, where, 6);
 }
 
 }  // namespace cli

@@ -3,8 +3,10 @@
 #include <cstring>
 #include <strings.h>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "cli_common.h"
 
@@ -93,6 +95,13 @@ void printJson(VEXNODE node) {
     std::puts(take(json).c_str());
 }
 
+// The types whose messages are tagged elements.
+bool tagged(const std::string& type) {
+    for (const char* t : {"PLTV", "PTLV", "PBER", "PTV"})
+        if (strcasecmp(type.c_str(), t) == 0) return true;
+    return false;
+}
+
 int statusLine(int64_t code) {
     std::fflush(stdout);  // the status follows what was printed
     if (code != 0) std::fprintf(stderr, "status 0x%08X\n", static_cast<uint32_t>(code));
@@ -116,7 +125,34 @@ bool selectCodePage(const std::string& name) {
     return status == 0;
 }
 
+// Opens the parser a --with names (NAME=TYPE:TREE.json); false after
+// printing why it could not.
+bool openHelper(const std::string& spec, std::vector<std::unique_ptr<Parser>>& open) {
+    const auto eq = spec.find('='), colon = spec.find(':');
+    if (eq == std::string::npos || colon == std::string::npos || colon < eq || eq == 0) {
+        std::fprintf(stderr, "payfmt: --with %s: expected NAME=TYPE:TREE.json\n", spec.c_str());
+        return false;
+    }
+    auto parser = std::make_unique<Parser>(spec.substr(eq + 1, colon - eq - 1));
+    if (!*parser) return false;
+    Value name;
+    VEXVarSetStrA(&name.v, spec.substr(0, eq).c_str(), UINT32_MAX);
+    if (!parser->put("Name", name.v)) return false;
+    const auto tree = loadTree(spec.substr(colon + 1));
+    if (!tree) return false;
+    Value handle;
+    VEXVarSetInt(&handle.v, *tree);
+    const bool given = parser->put("Definitions", handle.v);  // the parser keeps a copy
+    VEXTreeDeleteNode(*tree, -1);
+    if (!given || !parser->invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return false;
+    open.push_back(std::move(parser));
+    return true;
+}
+
 int runParserCommand(const Options& o) {
+    std::vector<std::unique_ptr<Parser>> helpers;
+    for (const std::string& spec : o.with)
+        if (!openHelper(spec, helpers)) return 2;
     const std::string type = o.type.empty() ? "PFIX" : o.type;
     Parser parser(type);
     if (!parser) return 2;
@@ -178,7 +214,10 @@ int runParserCommand(const Options& o) {
     if (code) {
         if (o.json) printJson(root);
         else if (strcasecmp(type.c_str(), "P8583") == 0) printIso8583(o, root, *defs);
-        else printTree(o, root, 0);
+        else if (tagged(type)) {
+            printElements(o, root, 0);
+            printReport(root, "", 2);
+        } else printTree(o, root, 0);
     }
     if (root != *defs) VEXTreeDeleteNode(root, -1);
     return code ? statusLine(*code) : 1;

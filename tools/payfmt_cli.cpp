@@ -12,8 +12,8 @@ constexpr const char* kHelp = R"help(usage: payfmt [--hex] input FORMAT VALUE
        payfmt [--hex] output FORMAT VALUE
        payfmt [--hex] validate FORMAT MASK VALUE
        payfmt check FORMAT
-       payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json MESSAGE
-       payfmt [--hex] compile [--type TYPE] [--defs TREE.json] VALUES.json
+       payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json [--with NAME=TYPE:TREE.json] MESSAGE
+       payfmt [--hex] compile [--type TYPE] [--defs TREE.json] [--with NAME=TYPE:TREE.json] VALUES.json
 
 Applies a format of the operator language to one field value.
 
@@ -28,12 +28,18 @@ Applies a format of the operator language to one field value.
             filled; for definition-tree parsers (P8583 ...), its definitions.
             P8583 prints the message type, the bitmap and each field by bit
             and name; a field with a report shows its status and the offset
-            in the message where it starts
+            in the message where it starts. PBER, PTLV, PLTV and PTV print
+            each element's tag, name and value, nested elements indented
   compile   compiles the value tree in VALUES.json (as parse --json writes
             it) and prints the message; definition-tree parsers need --defs
 
 --codepage NAME selects the EBCDIC code page of ANSI2EBC and EBC2ANSI
 (cp_037, cp_278, cp_285, cp_eccf).
+
+--with NAME=TYPE:TREE.json opens one more parser for the run, named NAME,
+of TYPE over the definitions in TREE.json: a group whose Parser property
+names it is read (and written) by it, such as DE 55 of the ISO 8583 ascii
+example by a PBER parser named emv. It may be given more than once.
 
 Values and results are IStr text: printable ASCII stands for itself, any
 other byte (and "#" itself) is "#" and two hexadecimal digits, e.g. AB#00#0D.
@@ -65,7 +71,9 @@ examples:
   payfmt validate 'FIX(2)' N2 1X            ->  (62060011) 'X' is not a N2 character
   payfmt check 'FIX(2'                      ->  (E206002D) FIX: invalid character ...
   payfmt parse --defs examples/batch.json @examples/batch.msg
-  payfmt parse --type P8583 --defs examples/iso8583/ascii.json @examples/iso8583/ascii.msg
+  payfmt parse --type PBER --defs examples/emv/emv.json @examples/emv/fci.msg
+  payfmt parse --type P8583 --defs examples/iso8583/ascii.json \
+      --with emv=PBER:examples/emv/emv.json @examples/iso8583/ascii.msg
 
 On a report the status is printed in hexadecimal with every message; the exit
 status is 1 for an error (status 0xE...), 0 otherwise, 2 for bad usage.
@@ -101,6 +109,7 @@ int main(int argc, char** argv) {
         else if (arg == "--type" && i + 1 < argc) o.type = argv[++i];
         else if (arg == "--defs" && i + 1 < argc) o.defs = argv[++i];
         else if (arg == "--codepage" && i + 1 < argc) o.codePage = argv[++i];
+        else if (arg == "--with" && i + 1 < argc) o.with.push_back(argv[++i]);
         else o.args.push_back(arg);
     }
     if (!wellFormed(o.args)) return usage();
