@@ -38,6 +38,15 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
         chain.inPlace = ParsedChain::InPlace::DecimalLength;
         chain.inPlaceCount = static_cast<std::uint32_t>(first.name.size() - 3);
     }
+    if (alone && first.args.empty()) {
+        constexpr std::pair<std::string_view, ParsedChain::Header> headers[] = {
+            {"BERLEN", ParsedChain::Header::BerLen},
+            {"BERTAG", ParsedChain::Header::BerTag},
+            {"HEX2RAW", ParsedChain::Header::HexToRaw},
+        };
+        for (const auto& [op, header] : headers)
+            if (first.op == conversionRegistry().find(op)) chain.header = header;
+    }
     return chain;
 }
 

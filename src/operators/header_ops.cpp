@@ -4,6 +4,7 @@
 // tag as hexadecimal text).
 #include "operators/operator_list.h"
 #include "operators/op_support.h"
+#include "support/ber.h"
 #include "support/hex.h"
 
 namespace payfmt::ops {
@@ -29,35 +30,23 @@ void requireHeader(const OpEnv& env, BytesView in) {
 void BerLen(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
     const OpEnv env(ctx, parser, "Apply_BerLen");
     if (ctx.isOutput()) {
-        const std::uint64_t length = in.size();
-        std::size_t size = length < 0x80 ? 1 : length < 0x100 ? 2 : length < 0x10000 ? 3 : length < 0x1000000 ? 4 : 5;
         // A minimum header size for receivers that expect a fixed one.
-        const std::int64_t minimum = env.intArg(0, 0);
-        if (minimum >= 2 && minimum <= 5) size = std::max(size, static_cast<std::size_t>(minimum));
         Bytes r;
-        if (size == 1) r.push_back(static_cast<char>(length));
-        else {
-            r.push_back(static_cast<char>(0x80 + size - 1));
-            appendBigEndian(r, length, size - 1);
-        }
+        appendBerLength(r, in.size(), env.intArg(0, 0));
         out.set(std::move(r));
         ctx.consumed = static_cast<std::uint32_t>(in.size());
         return;
     }
     requireHeader(env, in);
-    const std::uint8_t first = byteAt(in, 0);
-    if (first < 0x80) {
-        out.set(Bytes(in.substr(0, 1)));
-        ctx.consumed = 1;
-        return;
-    }
-    const std::size_t n = first - 0x80u;
-    if (n > 4 || n > in.size() - 1) {
+    const auto length = readBerLength(in);
+    if (!length) {
         ctx.consumed = 0;
         env.stop(kErrLengthTooLarge, {env.name(), " the available data"});
     }
-    out.set(reversed(in.substr(1, n)));
-    ctx.consumed = static_cast<std::uint32_t>(n + 1);
+    // The length as a little-endian value of as many bytes as the header had.
+    const bool shortForm = byteAt(in, 0) < 0x80;
+    out.set(shortForm ? Bytes(in.substr(0, 1)) : reversed(in.substr(1, length->size - 1)));
+    ctx.consumed = length->size;
 }
 
 // One byte below 255; else FF and the length in two big-endian bytes.
@@ -101,11 +90,7 @@ void BerTag(OpContext& ctx, BytesView in, Output& out, ParserCore& parser) {
         ctx.consumed = 0;
         return;
     }
-    std::size_t length = 1;
-    if ((byteAt(in, 0) & 0x1F) == 0x1F) {
-        while (length < in.size() && byteAt(in, length) & 0x80) ++length;
-        ++length;  // the last byte; past the input when every byte had its top bit set
-    }
+    const std::size_t length = berTagLength(in);
     if (length > in.size()) env.stop(kWarnStoppedShortInput, {env.name(), std::to_string(length), std::to_string(in.size())});
     out.set(rawToHex(in.substr(0, length)));
     ctx.consumed = static_cast<std::uint32_t>(length);

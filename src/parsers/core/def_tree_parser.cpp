@@ -1,12 +1,14 @@
 #include "parsers/core/def_tree_parser.h"
 
 #include "engine/chain.h"
+#include "engine/chain_cache.h"
 #include "engine/mask.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/parser_component.h"
 #include "parsers/core/parser_info.h"
 #include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
+#include "support/ber.h"
 
 namespace payfmt {
 
@@ -110,15 +112,19 @@ namespace {
 
 // The length a length field's chain produced (fewer than four bytes are its
 // low bytes), clamped to the data left with a report.
-std::uint32_t lengthOf(Parser& parser, const OpContext& ctx, BytesView bytes, const Cursor& cursor) {
-    std::uint32_t length = 0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
+std::uint32_t clamped(Parser& parser, std::string_view chainName, std::uint32_t length, const Cursor& cursor) {
     if (length > cursor.left()) {
         parser.errors().record("TVEXParser.GetFldLen", kInfoFieldLengthClamped,
-                               {ctx.name, std::to_string(length), std::to_string(cursor.left())});
+                               {chainName, std::to_string(length), std::to_string(cursor.left())});
         length = cursor.left();
     }
     return length;
+}
+
+std::uint32_t lengthOf(Parser& parser, const OpContext& ctx, BytesView bytes, const Cursor& cursor) {
+    std::uint32_t length = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
+    return clamped(parser, ctx.name, length, cursor);
 }
 
 }  // namespace
@@ -132,6 +138,14 @@ std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, std::string_view ifo)
 }
 
 std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, const ParsedChain& ifo, const InputMask& lengthMask) {
+    // A BER length is read here the operator's way; what the operator would
+    // refuse goes to it, for its report.
+    if (ifo.header == ParsedChain::Header::BerLen && lengthMask.acceptsAll()) {
+        if (const auto length = readBerLength(cursor.rest())) {
+            cursor.advance(length->size);
+            return clamped(*this, "BERLEN", length->value, cursor);
+        }
+    }
     static const InputMask none{};
     OpContext ctx(kDirectionInput);
     Output field;
