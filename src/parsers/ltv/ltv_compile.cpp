@@ -1,11 +1,17 @@
 // Compiling: each child of a value node becomes one element, its value
 // written first and its header (tag and length fields) put in front of it.
+#include <algorithm>
+#include <climits>
 #include <string>
+
+#include "engine/chain_cache.h"
 
 #include "parsers/core/parse_context.h"
 #include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
 #include "parsers/ltv/pltv.h"
+#include "support/ber.h"
+#include "support/hex.h"
 
 namespace payfmt {
 
@@ -49,71 +55,119 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
     TFormatError& errors = this->errors();
     NodeTable& table = nodes();
     TParseContext ctx(inherited, *this);
-    std::string tag;
-    Bytes header;
+    const std::string& valueName = settings().valueName;
+    const std::uint64_t valueBit = Props::bitOf(valueName);
+    Output converted;
     for (std::size_t i = 0; i < table.get(parent).children.size() && !errors.holdsError(); ++i) {
         const NodeId child = table.get(parent).children[i];
-        ctx.SetNode(child);
-        Node& n = ctx.current();
+        Node& n = table.get(child);
         clearReports(n.props);
-        tag.assign(ctx.GetTag());
-        NodeId definition = 0;
-        lookup(tag, definition);
-        if (tag == kTrailingData) continue;
+        // Most elements are plain fields whose settings are worked out: they
+        // are written here, without a context of their own. The others (a
+        // constructed element, a structure, a property of an odd type) go
+        // the general way below.
+        std::unique_ptr<ResolvedNode> own;
+        const ResolvedNode* def = n.isGroup() ? nullptr : ResolvedNode::of(n.props, own);
+        const Variant* v = def ? n.props.find(valueName, valueBit) : nullptr;
+        if (def && (!v || v->is(VarType::Null) || v->isEmpty() || v->isBlob())) {
+            const std::string_view tag = def->tag;
+            if (tag == kTrailingData) continue;
+            known(tag);
+            const BytesView data = v && v->isBlob() ? v->bytes() : BytesView();
+            const bool processNull = def->processNull.value_or(inherited.processNull);
+            if (data.empty() && !processNull) continue;
+            BytesView value = data;
+            if (!def->ofoChain(*this).plainNone) {
+                OpContext octx(kDirectionOutput);
+                converted.reset();
+                ApplyOFO(*this, octx, def->ofoChain(*this), data, converted);
+                value = converted.view();
+            }
+            if (!errors.holdsError() && (!value.empty() || processNull)) {
+                const std::size_t start = out.size();
+                const auto lengthBytes = static_cast<std::int32_t>(std::clamp<std::int64_t>(def->berLenMinSize, INT32_MIN, INT32_MAX));
+                if (compileHeader(tag, lengthBytes, value, out)) out.append(value);
+                else out.resize(start);
+            }
+            attachReport(*this, n.props);
+            continue;
+        }
 
+        ctx.SetNode(child);
+        const std::string tag(ctx.GetTag());
+        if (tag == kTrailingData) continue;
+        known(tag);
         const bool processNull = ctx.GetProcessNull();
         const std::int32_t lengthBytes = ctx.BerLenMinSize();
-        const std::size_t start = out.size();
         // A constructed BER element holds elements; a value node that is a
         // plain field holds its value bytes, whatever its tag says.
+        Bytes value;
         if (static_cast<LtvMode>(mode) == LtvMode::Ber && ctx.ConstructedBER() && ctx.GetRecurse() > 0 && n.isGroup()) {
-            compileElements(out, child, ctx.ChildRecord());
+            compileElements(value, child, ctx.ChildRecord());
         } else {
             TParseInherit field = inherited;
             field.processNull = processNull;
-            CompileTemplate(*this, out, child, field);
+            CompileTemplate(*this, value, child, field);
         }
-        if (!errors.holdsError() && (out.size() > start || processNull)) {
-            header.clear();
-            if (compileHeader(tag, lengthBytes, BytesView(out).substr(start), header)) out.insert(start, header);
+        ctx.SetNode(0);
+        if (!errors.holdsError() && (!value.empty() || processNull)) {
+            const std::size_t start = out.size();
+            if (compileHeader(tag, lengthBytes, value, out)) out.append(value);
+            else out.resize(start);
         }
-        if (errors.holdsError()) out.resize(start);
         attachReport(*this, table.get(child).props);
     }
 }
 
+bool TPLTV::tagField(std::string_view tag, Bytes& field) {
+    // Hexadecimal tag text is decoded here the operator's way; anything
+    // else goes to the chain, for its reports.
+    const ParsedChain& chain = tagOfo.chain(*this);
+    if (chain.header == ParsedChain::Header::HexToRaw && tag.size() % 2 == 0 &&
+        tag.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos) {
+        hexToRaw(tag, field);
+        return true;
+    }
+    return appendOutput(*this, chain, tag, field);
+}
+
 bool TPLTV::compileHeader(std::string_view tag, std::int32_t lengthBytes, BytesView value, Bytes& header) {
-    Bytes tagField;
-    if (!appendOutput(*this, tagOfo.chain(*this), tag, tagField)) return false;
-    Bytes lengthField;
+    Bytes tagBytes;  // a tag fits the string's own storage
+    if (!tagField(tag, tagBytes)) return false;
+    const std::size_t start = header.size();
     switch (static_cast<LtvMode>(mode)) {
         case LtvMode::Ltv: {
             // The length counts the tag field, and goes to the chain as four
             // bytes, least significant first.
-            const std::uint32_t length = static_cast<std::uint32_t>(tagField.size() + value.size());
+            const std::uint32_t length = static_cast<std::uint32_t>(tagBytes.size() + value.size());
             const char bytes[4] = {static_cast<char>(length), static_cast<char>(length >> 8),
                                    static_cast<char>(length >> 16), static_cast<char>(length >> 24)};
-            if (!appendOutput(*this, lenOfo.chain(*this), BytesView(bytes, 4), lengthField)) return false;
-            if (!lengthReadsBack(lengthField, length)) return false;
-            header.append(lengthField);
-            header.append(tagField);
+            if (!appendOutput(*this, lenOfo.chain(*this), BytesView(bytes, 4), header)) return false;
+            if (!lengthReadsBack(BytesView(header).substr(start), length)) return false;
+            header.append(tagBytes);
             return true;
         }
         case LtvMode::Tlv:
         case LtvMode::Ber: {
-            const bool wider = static_cast<LtvMode>(mode) == LtvMode::Ber && lengthBytes >= 2;
-            const ParsedChain& chain =
-                wider ? *(lenOfoWide_ = settings().chains.get(lenOfo.text() + "(" + std::to_string(lengthBytes) + ")", true,
-                                                               settings().sequences))
-                      : lenOfo.chain(*this);
-            if (!appendOutput(*this, chain, value, lengthField)) return false;
-            if (!lengthReadsBack(lengthField, static_cast<std::uint32_t>(value.size()))) return false;
-            header.append(tagField);
-            header.append(lengthField);
-            return true;
+            header.append(tagBytes);
+            const std::size_t lengthAt = header.size();
+            const bool ber = static_cast<LtvMode>(mode) == LtvMode::Ber;
+            const ParsedChain& chain = lenOfo.chain(*this);
+            if (ber && chain.header == ParsedChain::Header::BerLen) {
+                // Written the operator's way; with a BERLEN reader it reads back.
+                appendBerLength(header, value.size(), lengthBytes);
+                if (lenIfo.chain(*this).header == ParsedChain::Header::BerLen && lenIfm.text().empty()) return true;
+            } else if (ber && lengthBytes >= 2) {
+                lenOfoWide_ = settings().chains.get(lenOfo.text() + "(" + std::to_string(lengthBytes) + ")", true,
+                                                    settings().sequences);
+                if (!appendOutput(*this, *lenOfoWide_, value, header)) return false;
+            } else if (!appendOutput(*this, chain, value, header)) {
+                return false;
+            }
+            return lengthReadsBack(BytesView(header).substr(lengthAt), static_cast<std::uint32_t>(value.size()));
         }
         case LtvMode::Tv:
-            header.append(tagField);
+            header.append(tagBytes);
             return true;
     }
     errors().record(kCompileSource, kErrModeNotSupported, {GetParserName(), std::to_string(mode)});

@@ -2,12 +2,15 @@
 // of its definition; a constructed BER element's value into its own copy.
 #include <string>
 
+#include "engine/chain_cache.h"
 #include "engine/char_set.h"
 #include "engine/istr.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
 #include "parsers/ltv/pltv.h"
+#include "support/ber.h"
+#include "support/hex.h"
 
 namespace payfmt {
 
@@ -43,6 +46,16 @@ bool dataLeft(const Cursor& cursor, const CharSet& fill, std::uint32_t& dataAt) 
     return false;
 }
 
+// Whether reading a header reported more than information (a clamped
+// length is one): a tag or length field cut short by the end of the data
+// is no element, and keeping it would write bytes the message never held.
+bool cutShort(const TFormatError& errors, std::size_t before) {
+    const auto& entries = errors.entries();
+    for (std::size_t i = before; i < entries.size(); ++i)
+        if (severity(entries[i].code) >= 2) return true;
+    return false;
+}
+
 }  // namespace
 
 std::uint32_t TPLTV::ParseInternal(Cursor& cursor, NodeId node, const TParseInherit& inherited) {
@@ -60,8 +73,9 @@ void TPLTV::parseElements(Cursor& cursor, NodeId parent, const TParseInherit& in
     std::string tag;
     while (dataLeft(cursor, fill, dataAt)) {
         const std::uint32_t start = cursor.position;
+        const std::size_t reports = errors.entries().size();
         std::int64_t valueLength = 0;
-        if (errors.holdsError() || !parseHeader(cursor, tag, valueLength) || errors.holdsError()) {
+        if (errors.holdsError() || !parseHeader(cursor, tag, valueLength) || cutShort(errors, reports)) {
             unrecognised(cursor, start, parent);
             break;
         }
@@ -74,9 +88,21 @@ void TPLTV::parseElements(Cursor& cursor, NodeId parent, const TParseInherit& in
 }
 
 bool TPLTV::readTag(Cursor& cursor, std::string& tag) {
+    // A BER tag is read here the operator's way; one cut short goes to the
+    // operator, for its report.
+    const ParsedChain& chain = tagIfo.chain(*this);
+    if (chain.header == ParsedChain::Header::BerTag && tagIfm.text().empty()) {
+        const std::size_t length = berTagLength(cursor.rest());
+        if (length != 0 && length <= cursor.left()) {
+            tag.clear();
+            appendHex(tag, cursor.rest().substr(0, length));
+            cursor.advance(static_cast<std::uint32_t>(length));
+            return true;
+        }
+    }
     OpContext octx(kDirectionInput);
     Output field;
-    const BytesView text = ApplyIFOView(*this, octx, tagIfo.chain(*this), tagIfm.mask(*this), false, cursor.rest(), field);
+    const BytesView text = ApplyIFOView(*this, octx, chain, tagIfm.mask(*this), false, cursor.rest(), field);
     tag.assign(text);
     cursor.advance(octx.consumed);
     return octx.consumed != 0;

@@ -155,6 +155,13 @@ void TPLTV::SetDefTree(NodeId tree) {
     index_.build(root, tnf_);
 }
 
+bool TPLTV::known(std::string_view tag) {
+    if (noTagSearch_) return false;
+    if (index_.find(tag)) return true;
+    errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
+    return false;
+}
+
 bool TPLTV::lookup(std::string_view tag, NodeId& definition) {
     definition = noTagSearch_ ? 0 : index_.find(tag);
     if (definition) return true;

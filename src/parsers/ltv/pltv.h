@@ -86,6 +86,9 @@ public:
     // "TNF" definition asks that no tag be searched) and answers the "TNF"
     // definition, whose Name and Tag then hold the tag: false.
     bool lookup(std::string_view tag, NodeId& definition);
+    // The lookup as compiling needs it: whether the tag has a definition,
+    // reported as lookup reports it, the fallback definition left as it is.
+    bool known(std::string_view tag);
 
     std::int32_t mode = 0;
     HeldFormat lenIfm, lenIfo, lenOfo, tagIfm, tagIfo, tagOfo;
@@ -100,9 +103,11 @@ private:
     void clearDefinitions();
     // The elements of parent's children, appended to out.
     void compileElements(Bytes& out, NodeId parent, const TParseInherit& inherited);
-    // One element's header (its tag and length fields) for its value;
-    // lengthBytes is the fewest bytes of a BER length field.
+    // Appends one element's header (its tag and length fields) for its
+    // value; lengthBytes is the fewest bytes of a BER length field.
     bool compileHeader(std::string_view tag, std::int32_t lengthBytes, BytesView value, Bytes& header);
+    // Appends the tag field of the tag text.
+    bool tagField(std::string_view tag, Bytes& field);
     // Whether the length field written reads back as the length, and passes
     // the length field's check; reported when not.
     bool lengthReadsBack(BytesView field, std::uint32_t length);
