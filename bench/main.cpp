@@ -1,6 +1,6 @@
 // payfmt_bench: every benchmark in one run, then the ratio of each pair
 // BM_X_Payfmt / BM_X_HandWritten that ran, by real time per iteration, and
-// the ISO 8583 figures beside the npm package iso_8583 when it is installed.
+// the ISO 8583 and BER-TLV figures beside npm packages when they are installed.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,13 +111,13 @@ private:
 };
 
 
-// The ISO 8583 peer: bench/peer/iso8583_peer.js run with node over the
-// package that bench/peer/install_iso8583.sh put in a scratch folder.
+// The npm peers: a script under bench/peer/ run with node over packages that
+// an install script put in a scratch folder, side by side with our figures.
 namespace peer {
 
 namespace fs = std::filesystem;
 
-const fs::path kScript = fs::path(PAYFMT_EXAMPLES_DIR "/../bench/peer/iso8583_peer.js").lexically_normal();
+const fs::path kPeerDir = fs::path(PAYFMT_EXAMPLES_DIR "/../bench/peer").lexically_normal();
 
 fs::path scratchFolder() {
     if (const char* env = std::getenv("PAYFMT_NPM_PEER"); env && *env) return env;
@@ -146,7 +146,7 @@ std::string quoted(const std::string& text) {
 struct Report {
     std::string json;
 
-    std::optional<double> number(const char* key) const {
+    std::optional<double> number(const std::string& key) const {
         const std::size_t at = valueAt(key);
         if (at == std::string::npos) return std::nullopt;
         char* end = nullptr;
@@ -154,11 +154,11 @@ struct Report {
         if (end == json.c_str() + at) return std::nullopt;
         return value;
     }
-    bool flag(const char* key) const {
+    bool flag(const std::string& key) const {
         const std::size_t at = valueAt(key);
         return at != std::string::npos && json.compare(at, 4, "true") == 0;
     }
-    std::string text(const char* key) const {
+    std::string text(const std::string& key) const {
         const std::size_t at = valueAt(key);
         if (at == std::string::npos || json[at] != '"') return "?";
         const std::size_t end = json.find('"', at + 1);
@@ -166,8 +166,8 @@ struct Report {
     }
 
 private:
-    std::size_t valueAt(const char* key) const {
-        const std::string name = std::string("\"") + key + "\":";
+    std::size_t valueAt(const std::string& key) const {
+        const std::string name = "\"" + key + "\":";
         const std::size_t at = json.find(name);
         return at == std::string::npos ? at : at + name.size();
     }
@@ -181,34 +181,49 @@ std::string rate(double perSecond) {
     return text;
 }
 
-void printInstallHint(const char* why) {
-    std::printf("\nISO 8583 beside iso_8583: skipped, %s.\n", why);
-    std::printf("  Install the peer (needs node and npm): bench/peer/install_iso8583.sh [folder]\n");
+// One comparison: what is compared, its script and the packages it needs.
+struct Peer {
+    const char* title;      // "ISO 8583 beside iso_8583"
+    const char* script;     // in bench/peer/
+    const char* install;    // in bench/peer/
+    std::vector<std::string> packages;  // package.json paths below the scratch folder
+    double seconds;         // how long the script runs, roughly
+};
+
+void printInstallHint(const Peer& peer, const std::string& why) {
+    std::printf("\n%s: skipped, %s.\n", peer.title, why.c_str());
+    std::printf("  Install the peer (needs node and npm): bench/peer/%s [folder]\n", peer.install);
     std::printf("  The default folder is build/npm-peer; set PAYFMT_NPM_PEER to use another.\n");
 }
 
-// After the payfmt ISO 8583 benchmarks ran: the peer's rates in a table
-// beside them, messages per second by wall time on both sides.
-void compare(const RatioReporter& reporter) {
-    const Measure* parse = reporter.find("BM_Iso8583Parse_Payfmt");
-    const Measure* compile = reporter.find("BM_Iso8583Compile_Payfmt");
-    if (!parse && !compile) return;
-
+// Runs the peer's script single-threaded (node's rates then hold steady from
+// run to run: iso8583_peer.js says why); nullopt after saying why not.
+std::optional<Report> run(const Peer& peer) {
+    const fs::path script = kPeerDir / peer.script;
     const fs::path scratch = scratchFolder();
     std::error_code ec;
-    if (!fs::exists(kScript, ec)) return printInstallHint(("no " + kScript.string()).c_str());
-    if (!fs::exists(scratch / "node_modules/iso_8583/package.json", ec))
-        return printInstallHint(("iso_8583 is not installed in " + scratch.string()).c_str());
-    if (!onPath("node")) return printInstallHint("node is not on the PATH");
-
-    // Single-threaded, node's rates hold steady from run to run (the script says why).
-    std::printf("\nRunning iso_8583 (node --single-threaded %s %s), about 12 s ...\n", kScript.c_str(),
-                scratch.c_str());
+    if (!fs::exists(script, ec)) {
+        printInstallHint(peer, "no " + script.string());
+        return std::nullopt;
+    }
+    for (const std::string& package : peer.packages) {
+        if (!fs::exists(scratch / package, ec)) {
+            printInstallHint(peer, fs::path(package).parent_path().filename().string() + " is not installed in " + scratch.string());
+            return std::nullopt;
+        }
+    }
+    if (!onPath("node")) {
+        printInstallHint(peer, "node is not on the PATH");
+        return std::nullopt;
+    }
+    std::printf("\nRunning node --single-threaded %s %s, about %.0f s ...\n", script.c_str(), scratch.c_str(), peer.seconds);
     std::fflush(stdout);
-    const std::string command =
-        "node --single-threaded " + quoted(kScript.string()) + " " + quoted(scratch.string());
+    const std::string command = "node --single-threaded " + quoted(script.string()) + " " + quoted(scratch.string());
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return printInstallHint("node could not be started");
+    if (!pipe) {
+        printInstallHint(peer, "node could not be started");
+        return std::nullopt;
+    }
     Report report;
     std::string line;
     char chunk[512];
@@ -220,40 +235,93 @@ void compare(const RatioReporter& reporter) {
     }
     if (!line.empty() && line.front() == '{') report.json = line;
     const int status = pclose(pipe);
-    const auto peerParse = report.number("parse_per_s");
-    const auto peerCompile = report.number("compile_per_s");
-    if (status != 0 || !peerParse || !peerCompile) {
-        std::printf("iso_8583 run failed (exit status %d); run the command above to see why.\n",
+    if (status != 0 || report.json.empty()) {
+        std::printf("%s: the run failed (exit status %d); run the command above to see why.\n", peer.title,
                     WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-        return;
+        return std::nullopt;
     }
+    return report;
+}
+
+// Ours per second by our best repetition: on a shared machine a slow spell
+// can fall on either side, and each side's best is the closest to what it
+// can do (the peers report their best slice, after a warm-up).
+double perSecond(const Measure* m) { return m ? 1.0 / m->best : 0; }
+
+// After the payfmt ISO 8583 benchmarks ran: the peer's rates in a table
+// beside them, messages per second by wall time on both sides.
+void compareIso8583(const RatioReporter& reporter) {
+    const Measure* parse = reporter.find("BM_Iso8583Parse_Payfmt");
+    const Measure* compile = reporter.find("BM_Iso8583Compile_Payfmt");
+    if (!parse && !compile) return;
+    const Peer peer{"ISO 8583 beside iso_8583", "iso8583_peer.js", "install_iso8583.sh",
+                    {"node_modules/iso_8583/package.json"}, 12};
+    const auto report = run(peer);
+    if (!report) return;
+    const auto peerParse = report->number("parse_per_s");
+    const auto peerCompile = report->number("compile_per_s");
+    if (!peerParse || !peerCompile) return (void)std::printf("iso_8583: no rates in its report\n");
 
     std::printf("\nISO 8583 ascii sample, payfmt / iso_8583 %s (node %s), messages per second\n",
-                report.text("version").c_str(), report.text("node").c_str());
-    // Best against best: on a shared machine a slow spell can fall on either
-    // side, and each side's best is the closest to what it can do.
+                report->text("version").c_str(), report->text("node").c_str());
     std::printf("(payfmt: its best repetition, by real time; iso_8583: its best 0.5 s of 2 s, after a warm-up)\n");
     std::printf("%-8s %12s %12s %9s\n", "", "payfmt", "iso_8583", "ratio");
     const auto row = [](const char* what, const Measure* ours, double theirs) {
-        if (!ours) {
-            std::printf("%-8s %12s %12s %9s\n", what, "-", rate(theirs).c_str(), "-");
-            return;
-        }
-        const double perSecond = 1.0 / ours->best;
-        std::printf("%-8s %12s %12s %8.1fx\n", what, rate(perSecond).c_str(), rate(theirs).c_str(), perSecond / theirs);
+        if (!ours) return (void)std::printf("%-8s %12s %12s %9s\n", what, "-", rate(theirs).c_str(), "-");
+        std::printf("%-8s %12s %12s %8.1fx\n", what, rate(perSecond(ours)).c_str(), rate(theirs).c_str(), perSecond(ours) / theirs);
     };
     row("parse", parse, *peerParse);
     row("compile", compile, *peerCompile);
-    const double bytes = report.number("bytes").value_or(0);
-    const double sampleBytes = report.number("sample_bytes").value_or(0);
-    if (report.flag("same_bytes")) {
+    const double bytes = report->number("bytes").value_or(0);
+    const double sampleBytes = report->number("sample_bytes").value_or(0);
+    if (report->flag("same_bytes")) {
         std::printf("iso_8583 built the same %.0f bytes as ascii.msg.\n", bytes);
     } else {
         std::printf("iso_8583 built %.0f bytes, not the %.0f of ascii.msg (DE 55 as hex text: see %s);\n", bytes,
-                    sampleBytes, kScript.filename().c_str());
+                    sampleBytes, peer.script);
         std::printf("its parse is timed on its own message; on ascii.msg itself it reads %s.\n",
-                    rate(report.number("parse_sample_per_s").value_or(0)).c_str());
+                    rate(report->number("parse_sample_per_s").value_or(0)).c_str());
     }
+}
+
+// After the payfmt BER-TLV benchmarks ran: ber-tlv and node-tlv on the same
+// DE 55 sample, and our ratio to the faster of the two for each direction.
+void compareBer(const RatioReporter& reporter) {
+    const Measure* parse = reporter.find("BM_BerParse_Payfmt");
+    const Measure* compile = reporter.find("BM_BerCompile_Payfmt");
+    const Measure* parseEmv = reporter.find("BM_BerParseEmv_Payfmt");
+    const Measure* compileEmv = reporter.find("BM_BerCompileEmv_Payfmt");
+    if (!parse && !compile && !parseEmv && !compileEmv) return;
+    const Peer peer{"BER-TLV beside ber-tlv and node-tlv", "tlv_peer.js", "install_tlv.sh",
+                    {"tlv/node_modules/ber-tlv/package.json", "tlv/node_modules/node-tlv/package.json"}, 20};
+    const auto report = run(peer);
+    if (!report) return;
+    const double tags = report->number("tags").value_or(0);
+    const auto theirs = [&](const char* package, const char* what) {
+        return report->number(std::string(package) + "_" + what + "_per_s").value_or(0);
+    };
+    std::printf("\nBER-TLV DE 55 sample (%.0f tags, %.0f bytes), payfmt / ber-tlv %s, node-tlv %s (node %s)\n", tags,
+                report->number("bytes").value_or(0), report->text("ber_tlv_version").c_str(),
+                report->text("node_tlv_version").c_str(), report->text("node").c_str());
+    std::printf("messages per second (tags per second is %.0f times that); payfmt: its best repetition;\n", tags);
+    std::printf("the packages: their best 0.5 s of 2 s, after a warm-up. The ratio is to the faster package.\n");
+    std::printf("%-24s %12s %12s %12s %9s\n", "", "payfmt", "ber-tlv", "node-tlv", "ratio");
+    const auto row = [&](const char* what, const Measure* ours, const char* direction) {
+        const double a = theirs("ber_tlv", direction), b = theirs("node_tlv", direction);
+        if (!ours) return;
+        const double us = perSecond(ours);
+        std::printf("%-24s %12s %12s %12s %8.1fx\n", what, rate(us).c_str(), rate(a).c_str(), rate(b).c_str(),
+                    us / std::max(a, b));
+    };
+    row("parse, bytes kept", parse, "parse");
+    row("compile, bytes kept", compile, "compile");
+    row("parse, EMV forms", parseEmv, "parse");
+    row("compile, EMV forms", compileEmv, "compile");
+    std::printf("'bytes kept': every value stays its bytes, the packages' work; 'EMV forms': the definitions of\n"
+                "examples/emv/emv.json, which also turn amounts and binary values into text and back.\n");
+    for (const char* package : {"ber_tlv", "node_tlv"})
+        if (!report->flag(std::string(package) + "_same_bytes"))
+            std::printf("%s did not compile the sample's bytes back.\n", package);
 }
 
 }  // namespace peer
@@ -268,7 +336,8 @@ int main(int argc, char** argv) {
                                                  : benchmark::ConsoleReporter::OO_None);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
-    peer::compare(reporter);
+    peer::compareIso8583(reporter);
+    peer::compareBer(reporter);
     benchmark::Shutdown();
     return 0;
 }
