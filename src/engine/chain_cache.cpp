@@ -43,6 +43,7 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
             {"BERLEN", ParsedChain::Header::BerLen},
             {"BERTAG", ParsedChain::Header::BerTag},
             {"HEX2RAW", ParsedChain::Header::HexToRaw},
+            {"RAW2HEX", ParsedChain::Header::RawToHex},
         };
         for (const auto& [op, header] : headers)
             if (first.op == conversionRegistry().find(op)) chain.header = header;

@@ -38,9 +38,10 @@ struct ParsedChain {
     enum class InPlace { None, Fix, DecimalLength };
     InPlace inPlace = InPlace::None;
     std::uint32_t inPlaceCount = 0;  // FIX's n, or the number of length digits
-    // BERLEN, BERTAG or HEX2RAW alone without arguments: the tag-length-value
-    // parsers read and write such headers themselves, the operator's way.
-    enum class Header { None, BerLen, BerTag, HexToRaw };
+    // BERLEN, BERTAG, HEX2RAW or RAW2HEX alone without arguments: the
+    // tag-length-value parsers read and write such headers and values
+    // themselves, the operator's way.
+    enum class Header { None, BerLen, BerTag, HexToRaw, RawToHex };
     Header header = Header::None;
 };
 

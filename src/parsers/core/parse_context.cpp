@@ -157,9 +157,7 @@ bool TParseContext::ConstructedBER() {
         const Variant* c = find(prop::kConstructed);
         if (c && c->is(VarType::Bool)) return c->boolValue();
     }
-    const std::string_view tag = GetTag();
-    // The first hexadecimal digit of a constructed tag has its 2 bit set.
-    return !tag.empty() && std::string_view("2367ABEFabef").find(tag.front()) != std::string_view::npos;
+    return ResolvedNode::constructedTag(GetTag());
 }
 
 std::int32_t TParseContext::BerLenMinSize() {

@@ -44,6 +44,13 @@ public:
     std::int64_t bit = -32768;
     std::int64_t berLenMinSize = 1;
 
+    // Constructed when Constructed says so, else when the first hexadecimal
+    // digit of the tag has its 2 bit set (bit 0x20 of the first tag byte).
+    bool constructedBER() const { return constructed ? *constructed : constructedTag(tag); }
+    static bool constructedTag(std::string_view tag) {
+        return !tag.empty() && std::string_view("2367ABEFabef").find(tag.front()) != std::string_view::npos;
+    }
+
     const ParsedChain& ifoChain(ParserCore& parser) const { return ifoChain_.get(parser, ifo); }
     const ParsedChain& ofoChain(ParserCore& parser) const { return ofoChain_.get(parser, ofo); }
     const InputMask& mask(ParserCore& parser) const;
