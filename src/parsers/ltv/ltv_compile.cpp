@@ -41,6 +41,20 @@ bool appendOutput(Parser& parser, const ParsedChain& chain, BytesView in, Bytes&
     return true;
 }
 
+// Hexadecimal text through HEX2RAW alone, decoded here the operator's way
+// into to (emptied first): false, with nothing decoded, for text that is not
+// whole bytes of hexadecimal digits, which goes to the chain for its reports.
+bool hexDecoded(const ParsedChain& chain, std::string_view text, Bytes& to, BytesView& decoded) {
+    if (chain.header != ParsedChain::Header::HexToRaw || text.size() % 2 != 0) return false;
+    to.clear();
+    if (hexToRaw(text, to) != text.size()) {
+        to.clear();
+        return false;
+    }
+    decoded = to;
+    return true;
+}
+
 }  // namespace
 
 std::uint32_t TPLTV::CompileInternal(Bytes& out, NodeId node, const TParseInherit& inherited) {
@@ -58,6 +72,7 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
     const std::string& valueName = settings().valueName;
     const std::uint64_t valueBit = Props::bitOf(valueName);
     Output converted;
+    Bytes scratch;
     for (std::size_t i = 0; i < table.get(parent).children.size() && !errors.holdsError(); ++i) {
         const NodeId child = table.get(parent).children[i];
         Node& n = table.get(child);
@@ -77,10 +92,11 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
             const bool processNull = def->processNull.value_or(inherited.processNull);
             if (data.empty() && !processNull) continue;
             BytesView value = data;
-            if (!def->ofoChain(*this).plainNone) {
+            const ParsedChain& ofo = def->ofoChain(*this);
+            if (!ofo.plainNone && !hexDecoded(ofo, data, scratch, value)) {
                 OpContext octx(kDirectionOutput);
                 converted.reset();
-                ApplyOFO(*this, octx, def->ofoChain(*this), data, converted);
+                ApplyOFO(*this, octx, ofo, data, converted);
                 value = converted.view();
             }
             if (!errors.holdsError() && (!value.empty() || processNull)) {
@@ -120,14 +136,9 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
 }
 
 bool TPLTV::tagField(std::string_view tag, Bytes& field) {
-    // Hexadecimal tag text is decoded here the operator's way; anything
-    // else goes to the chain, for its reports.
     const ParsedChain& chain = tagOfo.chain(*this);
-    if (chain.header == ParsedChain::Header::HexToRaw && tag.size() % 2 == 0 &&
-        tag.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos) {
-        hexToRaw(tag, field);
-        return true;
-    }
+    BytesView decoded;
+    if (hexDecoded(chain, tag, field, decoded)) return true;
     return appendOutput(*this, chain, tag, field);
 }
 

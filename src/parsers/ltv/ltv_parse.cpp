@@ -1,5 +1,6 @@
 // Parsing: the elements of a message, one after the other, each into a copy
 // of its definition; a constructed BER element's value into its own copy.
+#include <memory>
 #include <string>
 
 #include "engine/chain_cache.h"
@@ -140,18 +141,29 @@ NodeId TPLTV::parseValue(TParseContext& ctx, Cursor& cursor, NodeId parent, Node
 
     // How the definition takes the value: as elements of their own (a
     // constructed BER tag), as a fixed structure (a group), or as one field.
+    // A definition whose settings are worked out is read from them; one with
+    // a property of an odd type through a context, which reports it.
     bool nest = false, structure = false, keepGroupValue = true;
     TParseInherit childRecord;
     OwnedTree copy;
+    const bool ber = static_cast<LtvMode>(mode) == LtvMode::Ber;
+    std::unique_ptr<ResolvedNode> own;
+    const ResolvedNode* settled = nullptr;
     if (definition) {
-        ctx.SetNode(definition);
-        nest = static_cast<LtvMode>(mode) == LtvMode::Ber && ctx.ConstructedBER() && ctx.GetRecurse() > 0;
-        structure = !nest && table.get(definition).isGroup() && (found || tv);
-        if (nest) {
-            childRecord = ctx.ChildRecord();
-            keepGroupValue = ctx.GetTSetGroups();
+        const Node& d = table.get(definition);
+        settled = ResolvedNode::of(table.get(definition).props, own);
+        if (settled && !(ber && settled->constructedBER())) {
+            structure = d.isGroup() && (found || tv);
+        } else {
+            ctx.SetNode(definition);
+            nest = ber && ctx.ConstructedBER() && ctx.GetRecurse() > 0;
+            structure = !nest && d.isGroup() && (found || tv);
+            if (nest) {
+                childRecord = ctx.ChildRecord();
+                keepGroupValue = ctx.GetTSetGroups();
+            }
+            ctx.SetNode(0);
         }
-        ctx.SetNode(0);
         copy.reset(table.copy(definition, structure));
         clearCopy(copy.get(), valueName);
     } else {
@@ -172,12 +184,22 @@ NodeId TPLTV::parseValue(TParseContext& ctx, Cursor& cursor, NodeId parent, Node
         Cursor fields{input, 0};
         ParseTemplate(*this, fields, node, ctx.inherited());
         used = fields.position;
+    } else if ((found || tv) && settled && settled->ifoChain(*this).header == ParsedChain::Header::RawToHex &&
+               settled->mask(*this).acceptsAll()) {
+        // Binary data shown as hexadecimal text, the operator's way.
+        if (!input.empty()) table.get(node).props.set(valueName, Variant::blob(rawToHex(input)));
     } else if (found || tv) {
-        ctx.SetNode(node);
         OpContext octx(kDirectionInput);
         Output field;
-        const BytesView data = ApplyIFOView(*this, octx, ctx.ifoChain(), ctx.mask(), ctx.GetAllowNull(), input, field);
-        ctx.SetNode(0);
+        BytesView data;
+        if (settled) {
+            data = ApplyIFOView(*this, octx, settled->ifoChain(*this), settled->mask(*this),
+                                settled->allowNull.value_or(ctx.inherited().allowNull), input, field);
+        } else {
+            ctx.SetNode(node);
+            data = ApplyIFOView(*this, octx, ctx.ifoChain(), ctx.mask(), ctx.GetAllowNull(), input, field);
+            ctx.SetNode(0);
+        }
         if (!data.empty()) table.get(node).props.set(valueName, Variant::blob(data));
         used = octx.consumed;
     } else if (!input.empty()) {

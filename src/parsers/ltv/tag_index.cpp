@@ -45,11 +45,42 @@ void TagIndex::build(NodeId root, NodeId skip) {
     std::ranges::stable_sort(entries_, {}, &Entry::tag);
     const auto [first, last] = std::ranges::unique(entries_, {}, &Entry::tag);
     entries_.erase(first, last);
+
+    // The short tags move to the table, at most half full.
+    std::size_t size = 16;
+    while (size < 2 * entries_.size()) size *= 2;
+    slots_.assign(size, {0, 0});
+    std::erase_if(entries_, [&](const Entry& e) {
+        if (e.tag.size() > kPackable) return false;
+        const std::uint64_t key = packed(e.tag);
+        std::size_t i = key * 0x9E3779B97F4A7C15ull >> 40;
+        while (slots_[i & (size - 1)].first) ++i;
+        slots_[i & (size - 1)] = {key, e.node};
+        return true;
+    });
+}
+
+std::uint64_t TagIndex::packed(std::string_view tag) {
+    std::uint64_t key = std::uint64_t{tag.size() + 1} << 56;  // never 0, the free slot
+    for (std::size_t i = 0; i < tag.size(); ++i) key |= std::uint64_t{static_cast<unsigned char>(tag[i])} << (8 * i);
+    return key;
 }
 
 NodeId TagIndex::find(std::string_view tag) const {
-    const auto it = std::ranges::lower_bound(entries_, tag, {}, [](const Entry& e) { return std::string_view(e.tag); });
-    if (it != entries_.end() && it->tag == tag && carries(it->node, tag)) return it->node;
+    NodeId node = 0;
+    if (tag.size() <= kPackable && !slots_.empty()) {
+        const std::uint64_t key = packed(tag);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = key * 0x9E3779B97F4A7C15ull >> 40;; ++i) {
+            const auto& [k, n] = slots_[i & mask];
+            if (k == key) node = n;
+            if (k == key || !k) break;
+        }
+    } else {
+        const auto it = std::ranges::lower_bound(entries_, tag, {}, [](const Entry& e) { return std::string_view(e.tag); });
+        if (it != entries_.end() && it->tag == tag) node = it->node;
+    }
+    if (node && carries(node, tag)) return node;
     return search(tag);
 }
 
