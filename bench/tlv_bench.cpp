@@ -2,13 +2,14 @@
 // bytes), through the C interface as a host drives it: each message parsed
 // into a fresh tree, and a parsed tree compiled back. Two definition trees:
 // the EMV one of the examples, which also turns every value into its written
-// form (amounts and binary data as hexadecimal text) and back, and a generic
-// one that keeps every value as its bytes, which is the work the npm packages
+// form (amounts and binary data as hexadecimal text) and back, and the same
+// tags keeping every value as its bytes, which is the work the npm packages
 // ber-tlv and node-tlv do. main.cpp sets both beside them (bench/peer/).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "public_api.h"
 
@@ -21,16 +22,17 @@ constexpr const char* kEmvDefinitions = PAYFMT_EXAMPLES_DIR "/emv/emv.json";
 constexpr const char* kMessage = PAYFMT_EXAMPLES_DIR "/emv/de55.msg";
 constexpr std::uint32_t kElements = 18;
 
-// Every tag lands on the fallback definition, named after its tag, with its
-// bytes as they are: a decoder that knows no tag.
-constexpr std::string_view kGenericDefinitions =
-    R"j({"name":"any","group":true,"children":[{"name":"TNF","props":{"Tag":"TNF","NoTagSearch":true}}]})j";
-
+// The EMV definitions, or the same tags with their values kept as bytes:
+// every format emptied.
 Tree definitions(bool emv) {
-    if (emv) return Tree::fromJsonFile(kEmvDefinitions);
-    VEXNODE root = 0;
-    VEXTreeFromJsonA(kGenericDefinitions.data(), static_cast<std::uint32_t>(kGenericDefinitions.size()), &root);
-    return Tree(root);
+    Tree tree = Tree::fromJsonFile(kEmvDefinitions);
+    if (emv) return tree;
+    VEXVARIANT none{};
+    VEXVarSetStrA(&none, "", 0);
+    for (VEXNODE n = VEXTreeGetNextNode(tree.get(), tree.get()); n; n = VEXTreeGetNextNode(tree.get(), n))
+        for (const char* format : {"IFO", "OFO", "IFM"}) VEXTreeSetPropA(n, format, &none);
+    VEXVarClear(&none);
+    return tree;
 }
 
 // An open PBER over the definitions, the sample and the tree one parse of
