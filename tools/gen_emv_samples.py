@@ -366,23 +366,11 @@ def main(argv):
     args = [a for a in argv if a != "--check"]
     here = os.path.dirname(os.path.abspath(__file__))
     outdir = args[0] if args else os.path.join(here, "..", "examples", "emv")
+    sys.dont_write_bytecode = True
+    from gen_iso8583_samples import write_or_check
     status = 0
     for name in SAMPLES:
-        for fname, content in outputs(name).items():
-            path = os.path.join(outdir, fname)
-            if check:
-                try:
-                    with open(path, "rb") as f:
-                        same = f.read() == content
-                except OSError:
-                    same = False
-                if not same:
-                    print("differs: %s" % path)
-                    status = 1
-            else:
-                with open(path, "wb") as f:
-                    f.write(content)
-                print("wrote %s (%d bytes)" % (path, len(content)))
+        status |= write_or_check(outputs(name), outdir, check)
     if check:
         for problem in check_samples(outdir) + check_tree(os.path.join(outdir, "emv.json")):
             print(problem)

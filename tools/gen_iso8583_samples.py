@@ -395,6 +395,28 @@ def outputs(name):
     return {name + ".msg": message, name + ".fields.txt": text.encode("ascii")}
 
 
+def write_or_check(files, outdir, check):
+    """Writes each file (name -> bytes) into outdir, or with check compares
+    it with the one there; answers 1 when one differs, else 0."""
+    status = 0
+    for fname, content in files.items():
+        path = os.path.join(outdir, fname)
+        if check:
+            try:
+                with open(path, "rb") as f:
+                    same = f.read() == content
+            except OSError:
+                same = False
+            if not same:
+                print("differs: %s" % path)
+                status = 1
+        else:
+            with open(path, "wb") as f:
+                f.write(content)
+            print("wrote %s (%d bytes)" % (path, len(content)))
+    return status
+
+
 def main(argv):
     check = "--check" in argv
     args = [a for a in argv if a != "--check"]
@@ -402,21 +424,7 @@ def main(argv):
     outdir = args[0] if args else os.path.join(here, "..", "examples", "iso8583")
     status = 0
     for dialect in DIALECTS:
-        for fname, content in outputs(dialect).items():
-            path = os.path.join(outdir, fname)
-            if check:
-                try:
-                    with open(path, "rb") as f:
-                        same = f.read() == content
-                except OSError:
-                    same = False
-                if not same:
-                    print("differs: %s" % path)
-                    status = 1
-            else:
-                with open(path, "wb") as f:
-                    f.write(content)
-                print("wrote %s (%d bytes)" % (path, len(content)))
+        status |= write_or_check(outputs(dialect), outdir, check)
     return status
 
 

@@ -42,6 +42,7 @@
 
 const fs = require('fs');
 const path = require('path');
+const {rate, workDone} = require('./timing');
 
 const scratch = process.argv[2];
 const seconds = Number(process.argv[3] || 2);
@@ -141,29 +142,6 @@ check('node-tlv', nodeItems, (item) => item.getTag().toUpperCase(),
 const berSameBytes = berCompile().equals(sample);
 const nodeSameBytes = nodeCompile().equals(sample);
 
-// Runs fn in batches for the wall time, in four slices; answers the calls
-// per second of the best slice, so that a moment of load elsewhere on the
-// machine does not count against a package. Every result feeds sink, so
-// no call can be dropped as unused.
-let sink = 0;
-function rate(fn, forSeconds) {
-    const batch = 200;
-    const slices = 4;
-    const limit = BigInt(Math.round((forSeconds / slices) * 1e9));
-    let best = 0;
-    for (let s = 0; s < slices; s++) {
-        const start = process.hrtime.bigint();
-        let calls = 0;
-        let elapsed = 0n;
-        do {
-            for (let i = 0; i < batch; i++) sink += fn();
-            calls += batch;
-            elapsed = process.hrtime.bigint() - start;
-        } while (elapsed < limit);
-        best = Math.max(best, calls / (Number(elapsed) / 1e9));
-    }
-    return best;
-}
 
 const berParseOnce = () => berParse().length;
 const berCompileOnce = () => berCompile().byteLength;
@@ -189,5 +167,5 @@ const result = {
     node_tlv_version: nodeTlvVersion,
     node: process.version,
 };
-if (sink <= 0) fail('no work done');
+if (!workDone()) fail('no work done');
 console.log(JSON.stringify(result));

@@ -3,8 +3,6 @@
 // the parser to read outside the message or to leave without a status.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "api/iso8583_host.h"
 
@@ -14,25 +12,12 @@ using kortest::Iso8583Host;
 using kortest::Tree;
 using kortest::Var;
 using kortest::hexOf;
+using kortest::istrOf;
 using kortest::propOf;
 
+std::string readFile(const std::string& name) { return kortest::exampleFile("emv", name); }
+
 constexpr std::string_view kRoot = R"j({"name":"msg","group":true})j";
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(std::string(PAYFMT_EXAMPLES_DIR) + "/emv/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string istrOf(const std::string& raw) {
-    VEXVARIANT blob{}, text{};
-    VEXVarSetBlob(&blob, reinterpret_cast<const uint8_t*>(raw.data()), static_cast<uint32_t>(raw.size()));
-    FormatRawToIStrA(&blob, &text);
-    std::string s(text.u.s, text.length);
-    VEXVarClear(&blob);
-    VEXVarClear(&text);
-    return s;
-}
 
 // Tag path, name and value (IStr; none for a template) of each element,
 // depth first, tab-separated, one a line.

@@ -3,6 +3,8 @@
 // name, as a host drives it: definitions and value trees written as JSON,
 // messages as bytes.
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,24 @@ inline std::string hexOf(std::string_view bytes) {
         s += digits[c >> 4];
         s += digits[c & 15];
     }
+    return s;
+}
+
+// A bundled example file, from its folder below examples/ ("iso8583", "emv").
+inline std::string exampleFile(const std::string& folder, const std::string& name) {
+    std::ifstream in(std::string(PAYFMT_EXAMPLES_DIR) + "/" + folder + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << folder << "/" << name;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Bytes as IStr text, the form the examples' listings use.
+inline std::string istrOf(const std::string& raw) {
+    VEXVARIANT blob{}, text{};
+    VEXVarSetBlob(&blob, reinterpret_cast<const uint8_t*>(raw.data()), static_cast<uint32_t>(raw.size()));
+    FormatRawToIStrA(&blob, &text);
+    std::string s(text.u.s, text.length);
+    VEXVarClear(&blob);
+    VEXVarClear(&text);
     return s;
 }
 

@@ -3,8 +3,6 @@
 // it gets the parser to read outside the message or to leave without a status.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -16,23 +14,10 @@ using kortest::Iso8583Host;
 using kortest::Obj;
 using kortest::Tree;
 using kortest::Var;
+using kortest::istrOf;
 using kortest::propOf;
 
-std::string readFile(const std::string& name, const char* folder = "/iso8583/") {
-    std::ifstream in(std::string(PAYFMT_EXAMPLES_DIR) + folder + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string istrOf(const std::string& raw) {
-    VEXVARIANT blob{}, text{};
-    VEXVarSetBlob(&blob, reinterpret_cast<const uint8_t*>(raw.data()), static_cast<uint32_t>(raw.size()));
-    FormatRawToIStrA(&blob, &text);
-    std::string s(text.u.s, text.length);
-    VEXVarClear(&blob);
-    VEXVarClear(&text);
-    return s;
-}
+std::string readFile(const std::string& name) { return kortest::exampleFile("iso8583", name); }
 
 // Bit, name and value (IStr) of each parsed field, tab-separated, one a line.
 std::string fieldsOf(const Tree& tree) {
@@ -68,7 +53,7 @@ class Iso8583Sample : public ::testing::TestWithParam<Sample> {
 protected:
     Iso8583Sample()
         : codePage_("cp_037"),
-          emv_("emv", readFile("emv.json", "/emv/"), "PBER"),
+          emv_("emv", kortest::exampleFile("emv", "emv.json"), "PBER"),
           host_(("sample." + std::string(GetParam().name)).c_str(), readFile(std::string(GetParam().name) + ".json")),
           message_(readFile(std::string(GetParam().name) + ".msg")) {}
 
