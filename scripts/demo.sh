@@ -44,13 +44,16 @@ run compile build/release/batch_values.json
 # sent as hexadecimal text, and a binary dialect (BCD numbers, EBCDIC text in
 # code page 037). Each is parsed, then compiled back from the parsed tree.
 iso=examples/iso8583
-run parse --type P8583 --defs $iso/ascii.json @$iso/ascii.msg
+emv=examples/emv
+# DE 55 of the ascii dialect is read on by an EMV parser opened for the run.
+with_emv="--with emv=PBER:$emv/emv.json"
+run parse --type P8583 --defs $iso/ascii.json $with_emv @$iso/ascii.msg
 run parse --type P8583 --defs $iso/ascii_hex.json @$iso/ascii_hex.msg
 run parse --codepage cp_037 --type P8583 --defs $iso/binary.json @$iso/binary.msg
 for dialect in ascii ascii_hex binary; do
   values=build/release/iso8583_$dialect.json
-  "$payfmt" parse --json --codepage cp_037 --type P8583 --defs $iso/$dialect.json @$iso/$dialect.msg > "$values"
-  rebuilt=$("$payfmt" --hex compile --codepage cp_037 --type P8583 --defs $iso/$dialect.json "$values")
+  "$payfmt" parse --json --codepage cp_037 --type P8583 --defs $iso/$dialect.json $with_emv @$iso/$dialect.msg > "$values"
+  rebuilt=$("$payfmt" --hex compile --codepage cp_037 --type P8583 --defs $iso/$dialect.json $with_emv "$values")
   original=$(od -An -v -tx1 $iso/$dialect.msg | tr -d ' \n' | tr a-f A-F)
   if [ "$rebuilt" = "$original" ]; then
     echo "$dialect: compiled back to the same $(( ${#original} / 2 )) bytes"
@@ -60,8 +63,26 @@ for dialect in ascii ascii_hex binary; do
   fi
 done
 # A message cut short, and one with a letter in a numeric field.
-run parse --type P8583 --defs $iso/ascii.json '0200#F2#3C#46#81#2E#E0#92#05#00#00#00#00#04#00#00#00164761739001010010'
-run parse --type P8583 --defs $iso/ascii.json '0200#F2#3C#46#81#2E#E0#92#05#00#00#00#00#04#00#00#0016476173900101001000X000'
+run parse --type P8583 --defs $iso/ascii.json $with_emv '0200#F2#3C#46#81#2E#E0#92#05#00#00#00#00#04#00#00#00164761739001010010'
+run parse --type P8583 --defs $iso/ascii.json $with_emv '0200#F2#3C#46#81#2E#E0#92#05#00#00#00#00#04#00#00#0016476173900101001000X000'
+
+# EMV data as BER-TLV: the DE 55 of the ascii sample, and the FCI of a
+# SELECT response with nested templates and a tag the definitions lack;
+# each compiled back from its parsed tree.
+run parse --type PBER --defs $emv/emv.json @$emv/de55.msg
+run parse --type PBER --defs $emv/emv.json @$emv/fci.msg
+for sample in de55 fci; do
+  values=build/release/emv_$sample.json
+  "$payfmt" parse --json --type PBER --defs $emv/emv.json @$emv/$sample.msg 2>/dev/null > "$values"
+  rebuilt=$("$payfmt" --hex compile --type PBER --defs $emv/emv.json "$values" 2>/dev/null)
+  original=$(od -An -v -tx1 $emv/$sample.msg | tr -d ' \n' | tr a-f A-F)
+  if [ "$rebuilt" = "$original" ]; then
+    echo "$sample: compiled back to the same $(( ${#original} / 2 )) bytes"
+  else
+    echo "$sample: compiled message differs from $emv/$sample.msg" >&2
+    exit 1
+  fi
+done
 
 echo
 ./build/release/examples/payfmt_tour examples/record.json
