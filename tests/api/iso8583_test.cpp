@@ -311,3 +311,22 @@ TEST(Iso8583, MessageInsideAFixedFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+// A group field is one field unless its Parser names another parser: parsed
+// from its IFO alone, and compiled back from its value, not from the fields
+// its definition lists.
+TEST(Iso8583, AGroupFieldOfItsOwnRoundTripsAsOneField) {
+    Iso8583Host host("iso.group", R"j({"name":"defs","group":true,"props":{"ParserType":3},"children":[
+        {"name":"mti","props":{"Bit":-1,"IFO":"FIX(4)"}},{"name":"bitmap","props":{"Bit":0,"IFO":"FIX(8)"}},
+        {"name":"private","group":true,"props":{"Bit":3,"IFO":"LLVAR","OFO":"LLVAR"},
+         "children":[{"name":"inner","props":{"IFO":"FIX(2)"}}]}]})j");
+    const std::string message = "0800" "\x20\0\0\0\0\0\0\0"s + "05ABCDE";
+    Tree tree(R"j({"name":"msg","group":true})j");
+    EXPECT_EQ(host.parse(message, tree.get()), 0);
+    EXPECT_EQ(propOf(tree.child(2), "Value"), "ABCDE");
+    EXPECT_EQ(host.compile(tree.get()), message);
+}
+
+}  // namespace

@@ -293,11 +293,14 @@ std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInher
         if (*bit == 0 || *bit == 1) continue;  // the bitmaps are made here
         NodeId definition = 0;
         if (!findDefinition(*bit, definition)) return finish();
-        const TParseInherit childRecord = ctx.ChildRecord();
-        // A group (one another parser reads, say) has data when its fields do.
+        TParseInherit childRecord = ctx.ChildRecord();
+        // A group that no other parser reads was parsed as one field, and is
+        // written as one, from its value; one another parser reads has data
+        // when its fields do.
+        const bool handedOver = ctx.current().isGroup() && &ctx.GetParser() != this;
+        if (ctx.current().isGroup() && !handedOver) childRecord.recurseLevel = 0;
         const Variant* v = ctx.find(valueName);
-        const bool empty = ctx.current().isGroup() ? !NodeHasData(child, inherited)
-                                                   : !v || !v->isBlob() || v->bytes().empty();
+        const bool empty = handedOver ? !NodeHasData(child, inherited) : !v || !v->isBlob() || v->bytes().empty();
         if (empty && !ctx.GetProcessNull()) continue;
         ctx.SetNode(0);
         CompileTemplate(*this, out, child, childRecord);
