@@ -18,11 +18,26 @@ constexpr const char* kDefinitions = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.json";
 constexpr const char* kMessage = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.msg";
 constexpr const char* kFields = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.fields.txt";
 
-// An open P8583 over the ascii definitions, its sample message and the tree
-// one parse of it gave.
+// The ascii definitions with DE 55 kept as one field, as the npm package
+// keeps it: the examples hand it to an EMV parser, whose work the BER-TLV
+// benchmarks time on their own.
+Tree definitions() {
+    Tree tree = Tree::fromJsonFile(kDefinitions);
+    VEXVARIANT none{};
+    VEXVarSetStrA(&none, "", 0);
+    for (VEXNODE n = VEXTreeGetNextNode(tree.get(), tree.get()); n; n = VEXTreeGetNextNode(tree.get(), n)) {
+        VEXTreeSetPropA(n, "Parser", &none);
+        VEXTreeSetNodeAttrib(n, 0);  // a field, not a group another parser fills
+    }
+    VEXVarClear(&none);
+    return tree;
+}
+
+// An open P8583 over those definitions, its sample message and the tree one
+// parse of it gave.
 class Iso8583 {
 public:
-    Iso8583() : message(bench::readFile(kMessage)), parser_("bench-iso8583", "P8583", Tree::fromJsonFile(kDefinitions).get()) {
+    Iso8583() : message(bench::readFile(kMessage)), parser_("bench-iso8583", "P8583", definitions().get()) {
         ok = check();
         if (!ok && error.empty()) error = bench::lastError();
     }
