@@ -24,7 +24,8 @@ constexpr std::string_view kParseSource = "TLTVParser.Parse";
 void clearCopy(NodeId copy, const std::string& valueName) {
     const std::uint64_t stale = Props::bitOf(valueName) | Props::bitOf(prop::kEC) | Props::bitOf(prop::kError);
     NodeTable& table = nodes();
-    for (NodeId n = copy; n; n = table.nextNode(copy, n)) {
+    // Most copies are one node: the walk of its subtree is not started.
+    for (NodeId n = copy; n; n = n == copy && table.get(n).children.empty() ? 0 : table.nextNode(copy, n)) {
         NodeProps& props = table.get(n).props;
         if (!props.mayHave(stale)) continue;
         for (const std::string_view name : {std::string_view(valueName), prop::kEC, prop::kError})
@@ -184,8 +185,11 @@ NodeId TPLTV::parseValue(TParseContext& ctx, Cursor& cursor, NodeId parent, Node
         Cursor fields{input, 0};
         ParseTemplate(*this, fields, node, ctx.inherited());
         used = fields.position;
-    } else if ((found || tv) && settled && settled->ifoChain(*this).header == ParsedChain::Header::RawToHex &&
-               settled->mask(*this).acceptsAll()) {
+    } else if ((found || tv) && settled && settled->ifm.empty() && settled->ifoChain(*this).plainNone) {
+        // The value as it stands, as NONE gives it.
+        if (!input.empty()) table.get(node).props.set(valueName, Variant::blob(input));
+    } else if ((found || tv) && settled && settled->ifm.empty() &&
+               settled->ifoChain(*this).header == ParsedChain::Header::RawToHex) {
         // Binary data shown as hexadecimal text, the operator's way.
         if (!input.empty()) table.get(node).props.set(valueName, Variant::blob(rawToHex(input)));
     } else if (found || tv) {

@@ -1,8 +1,10 @@
 #include "parsers/ltv/tag_index.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "parsers/core/property_names.h"
+#include "parsers/core/resolved_node.h"
 
 namespace payfmt {
 
@@ -24,8 +26,11 @@ bool tagOf(const Node& n, std::string& text) {
 }
 
 bool carries(NodeId node, std::string_view tag) {
-    const Node* n = nodes().find(node);
+    Node* n = nodes().find(node);
     if (!n) return false;
+    // A definition's worked-out settings hold its Tag as text, when it is.
+    std::unique_ptr<ResolvedNode> own;
+    if (const ResolvedNode* settled = ResolvedNode::of(n->props, own)) return settled->tag == tag;
     const Variant* v = n->props.find(prop::kTag);
     return v && v->isStr() && v->bytes() == tag;
 }
