@@ -332,3 +332,33 @@ TEST(Ltv, NestingIsBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+// Compiling keeps what it found for a tag with the definition's settings:
+// new definitions, and another tag chain, are still seen at once.
+TEST(Ltv, CompileFollowsNewDefinitionsAndTagChains) {
+    Iso8583Host host("ltv", kDefs, "PBER");
+    Tree tree(values(""));
+    const std::string message = "\x5A\x01\x12\x9F\x03\x01\x34"s;
+    ASSERT_EQ(host.parse(message, tree.get()), 0);
+    for (int run = 0; run < 2; ++run) {
+        int64_t status = -1;
+        EXPECT_EQ(hexOf(host.compile(tree.get(), &status)), hexOf(message));
+        EXPECT_EQ(status, 0);
+    }
+    // Definitions without 9F03: the parsed tree still compiles, with the
+    // tag reported as unknown.
+    Tree fewer(R"j({"name":"defs","group":true,"children":[{"name":"pan","props":{"Tag":"5A"}}]})j");
+    ASSERT_EQ(host.parser.put("Definitions", Var::integer(fewer.get())).status, 0u);
+    ASSERT_EQ(host.parser.call("Open", {}).status, 0u);
+    int64_t status = -1;
+    EXPECT_EQ(hexOf(host.compile(tree.get(), &status)), hexOf(message));
+    EXPECT_EQ(status, 0x6207000B);
+    EXPECT_EQ(propOf(tree.child(1), "Error"), "(6207000B) ltv: missing definition for Tag = 9F03");
+    // A tag chain of another kind takes over at once.
+    ASSERT_EQ(host.parser.invoke(106, KOR_DISPATCH_PUT, {Var::text("HEX2RAW.PADL(\"#00\",3)")}).status, 0u);
+    EXPECT_EQ(hexOf(host.compile(tree.get())), "00005A0112009F030134");
+}
+
+}  // namespace

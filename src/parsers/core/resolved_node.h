@@ -51,6 +51,18 @@ public:
         return !tag.empty() && std::string_view("2367ABEFabef").find(tag.front()) != std::string_view::npos;
     }
 
+    // What a parser family works out from these settings for its own use
+    // and keeps with them, so that every copy of a definition finds it (the
+    // tag-length-value parsers keep a tag's field and its definition). It
+    // goes when the settings go; a family checks that it is its own and
+    // still holds.
+    struct FamilyMemo {
+        explicit FamilyMemo(const void* kind) : kind(kind) {}
+        virtual ~FamilyMemo() = default;
+        const void* kind;  // the address of something of the family's own
+    };
+    mutable std::unique_ptr<FamilyMemo> memo;
+
     const ParsedChain& ifoChain(ParserCore& parser) const { return ifoChain_.get(parser, ifo); }
     const ParsedChain& ofoChain(ParserCore& parser) const { return ofoChain_.get(parser, ofo); }
     const InputMask& mask(ParserCore& parser) const;

@@ -2,6 +2,7 @@
 // written first and its header (tag and length fields) put in front of it.
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <string>
 
 #include "engine/chain_cache.h"
@@ -9,6 +10,7 @@
 #include "parsers/core/parse_context.h"
 #include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
+#include "parsers/core/resolved_node.h"
 #include "parsers/ltv/pltv.h"
 #include "support/ber.h"
 #include "support/hex.h"
@@ -72,7 +74,7 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
     const std::string& valueName = settings().valueName;
     const std::uint64_t valueBit = Props::bitOf(valueName);
     Output converted;
-    Bytes scratch;
+    Bytes scratch, tagBytes;
     for (std::size_t i = 0; i < table.get(parent).children.size() && !errors.holdsError(); ++i) {
         const NodeId child = table.get(parent).children[i];
         Node& n = table.get(child);
@@ -85,9 +87,12 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
         const ResolvedNode* def = n.isGroup() ? nullptr : ResolvedNode::of(n.props, own);
         const Variant* v = def ? n.props.find(valueName, valueBit) : nullptr;
         if (def && (!v || v->is(VarType::Null) || v->isEmpty() || v->isBlob())) {
-            const std::string_view tag = def->tag;
-            if (tag == kTrailingData) continue;
-            known(tag);
+            if (def->tag == kTrailingData) continue;
+            tagBytes.clear();
+            if (!tagFieldOf(*def, tagBytes)) {
+                attachReport(*this, n.props);
+                continue;
+            }
             const BytesView data = v && v->isBlob() ? v->bytes() : BytesView();
             const bool processNull = def->processNull.value_or(inherited.processNull);
             if (data.empty() && !processNull) continue;
@@ -102,7 +107,7 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
             if (!errors.holdsError() && (!value.empty() || processNull)) {
                 const std::size_t start = out.size();
                 const auto lengthBytes = static_cast<std::int32_t>(std::clamp<std::int64_t>(def->berLenMinSize, INT32_MIN, INT32_MAX));
-                if (compileHeader(tag, lengthBytes, value, out)) out.append(value);
+                if (compileHeader(tagBytes, lengthBytes, value, out)) out.append(value);
                 else out.resize(start);
             }
             attachReport(*this, n.props);
@@ -128,11 +133,65 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
         ctx.SetNode(0);
         if (!errors.holdsError() && (!value.empty() || processNull)) {
             const std::size_t start = out.size();
-            if (compileHeader(tag, lengthBytes, value, out)) out.append(value);
+            tagBytes.clear();
+            if (tagField(tag, tagBytes) && compileHeader(tagBytes, lengthBytes, value, out)) out.append(value);
             else out.resize(start);
         }
         attachReport(*this, table.get(child).props);
     }
+}
+
+namespace {
+
+// What a value node's settings keep for the parser that compiled it: the
+// definition its tag found and its tag field.
+struct TagMemo final : ResolvedNode::FamilyMemo {
+    static const char kKind;
+    TagMemo() : FamilyMemo(&kKind) {}
+    std::uint64_t stamp = 0;      // the parser's, when this was found
+    std::uint64_t sequences = 0;  // the registered sequences' generation then
+    NodeId definition = 0;        // kept only when it shares these settings
+    Bytes field;
+    bool pure = false;            // the tag chain is HEX2RAW alone: field holds
+};
+
+const char TagMemo::kKind = 0;
+
+}  // namespace
+
+bool TPLTV::tagFieldOf(const ResolvedNode& settings, Bytes& field) {
+    auto* memo = settings.memo && settings.memo->kind == &TagMemo::kKind ? static_cast<TagMemo*>(settings.memo.get()) : nullptr;
+    const std::uint64_t sequences = this->settings().sequences.generation();
+    if (memo && memo->stamp == memoStamp_ && memo->sequences == sequences && memo->definition) {
+        // A definition that still shares these settings still has this tag.
+        const Node* d = nodes().find(memo->definition);
+        if (d && d->props.cache() == &settings) {
+            if (memo->pure) {
+                field.append(memo->field);
+                return true;
+            }
+            return tagField(settings.tag, field);
+        }
+    }
+    const std::string_view tag = settings.tag;
+    NodeId definition = 0;
+    if (!noTagSearch_) {
+        definition = index_.find(tag);
+        if (!definition)
+            errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
+    }
+    const std::size_t start = field.size();
+    if (!tagField(tag, field)) return false;
+    const Node* d = definition ? nodes().find(definition) : nullptr;
+    if (!d || d->props.cache() != &settings) return true;
+    auto made = std::make_unique<TagMemo>();
+    made->stamp = memoStamp_;
+    made->sequences = sequences;
+    made->definition = definition;
+    made->pure = tagOfo.chain(*this).header == ParsedChain::Header::HexToRaw;
+    made->field.assign(BytesView(field).substr(start));
+    settings.memo = std::move(made);
+    return true;
 }
 
 bool TPLTV::tagField(std::string_view tag, Bytes& field) {
@@ -142,9 +201,7 @@ bool TPLTV::tagField(std::string_view tag, Bytes& field) {
     return appendOutput(*this, chain, tag, field);
 }
 
-bool TPLTV::compileHeader(std::string_view tag, std::int32_t lengthBytes, BytesView value, Bytes& header) {
-    Bytes tagBytes;  // a tag fits the string's own storage
-    if (!tagField(tag, tagBytes)) return false;
+bool TPLTV::compileHeader(BytesView tagBytes, std::int32_t lengthBytes, BytesView value, Bytes& header) {
     const std::size_t start = header.size();
     switch (static_cast<LtvMode>(mode)) {
         case LtvMode::Ltv: {

@@ -36,6 +36,13 @@ constexpr FormatMember kFormats[] = {
     {ltv_dispid::kTagOfo, "TagOfo", &TPLTV::tagOfo, &LtvDefaults::tagOfo},
 };
 
+// Stamps are unique in the process, so that no parser takes another's memo
+// (nor one of a parser gone before it) for its own.
+std::uint64_t freshStamp() {
+    static std::uint64_t last = 0;  // parsers run under the process lock
+    return ++last;
+}
+
 const FormatMember* formatMember(std::int32_t dispid) {
     const auto it = std::ranges::find(kFormats, dispid, &FormatMember::dispid);
     return it == std::end(kFormats) ? nullptr : it;
@@ -73,7 +80,8 @@ TPLTV::TPLTV(const LtvDefaults& defaults)
       lenOfo(defaults.lenOfo),
       tagIfo(defaults.tagIfo),
       tagOfo(defaults.tagOfo),
-      defaults_(defaults) {}
+      defaults_(defaults),
+      memoStamp_(freshStamp()) {}
 
 TPTLV::TPTLV() : TPLTV(kTlvDefaults) {}
 TPBER::TPBER() : TPLTV(kBerDefaults) {}
@@ -103,6 +111,7 @@ bool TPLTV::SetMember(std::int32_t dispid, const Variant& value) {
     const auto text = value.toText();
     if (!text) throw EInvalidParameter::type(1, value.typeName(), std::string(kSetSource));
     (this->*(m->format)).assign(*text);
+    memoStamp_ = freshStamp();
     return true;
 }
 
@@ -119,6 +128,7 @@ void TPLTV::reportSettings(Props& reported) const {
 }
 
 void TPLTV::clearDefinitions() {
+    memoStamp_ = freshStamp();
     storeDefinitions(0);
     tnf_ = tdl_ = 0;
     noTagSearch_ = false;
@@ -153,6 +163,7 @@ void TPLTV::SetDefTree(NodeId tree) {
     tdl_ = findTagged(root, kTrailingData);
     if (tdl_) nodes().get(tdl_).props.set(prop::kAllowRecurse, Variant::boolean(false));
     index_.build(root, tnf_);
+    memoStamp_ = freshStamp();
 }
 
 bool TPLTV::known(std::string_view tag) {

@@ -29,6 +29,7 @@ namespace payfmt {
 
 class TKORComponentInfo;
 class TParseContext;
+class ResolvedNode;
 
 inline constexpr std::uint32_t kErrModeNotSupported = 0xE207000D;
 inline constexpr std::uint32_t kInfoRemainingData = 0x62070012;
@@ -89,6 +90,11 @@ public:
     // The lookup as compiling needs it: whether the tag has a definition,
     // reported as lookup reports it, the fallback definition left as it is.
     bool known(std::string_view tag);
+    // The same for a value node with worked-out settings, whose tag field is
+    // appended to field (false when the tag chain failed). What it finds is
+    // kept with the settings, so that the copies of one definition find it
+    // again without a search.
+    bool tagFieldOf(const ResolvedNode& settings, Bytes& field);
 
     std::int32_t mode = 0;
     HeldFormat lenIfm, lenIfo, lenOfo, tagIfm, tagIfo, tagOfo;
@@ -103,9 +109,10 @@ private:
     void clearDefinitions();
     // The elements of parent's children, appended to out.
     void compileElements(Bytes& out, NodeId parent, const TParseInherit& inherited);
-    // Appends one element's header (its tag and length fields) for its
-    // value; lengthBytes is the fewest bytes of a BER length field.
-    bool compileHeader(std::string_view tag, std::int32_t lengthBytes, BytesView value, Bytes& header);
+    // Appends one element's header (its tag field, given, and its length
+    // field) for its value; lengthBytes is the fewest bytes of a BER length
+    // field.
+    bool compileHeader(BytesView tagBytes, std::int32_t lengthBytes, BytesView value, Bytes& header);
     // Appends the tag field of the tag text.
     bool tagField(std::string_view tag, Bytes& field);
     // Whether the length field written reads back as the length, and passes
@@ -130,6 +137,9 @@ private:
     NodeId tdl_ = 0;        // in definitions(): where trailing data lands; 0 when none
     bool noTagSearch_ = false;
     TagIndex index_;
+    // Changes whenever what is kept with a node's settings may no longer
+    // hold: new definitions, another tag chain.
+    std::uint64_t memoStamp_;
     std::shared_ptr<const ParsedChain> lenOfoWide_;  // the BER length chain with a least size
 };
 
