@@ -75,8 +75,18 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
     const std::uint64_t valueBit = Props::bitOf(valueName);
     Output converted;
     Bytes scratch, tagBytes;
-    for (std::size_t i = 0; i < table.get(parent).children.size() && !errors.holdsError(); ++i) {
-        const NodeId child = table.get(parent).children[i];
+    // Compiling adds and removes no node: the children stay where they are.
+    const std::vector<NodeId>& children = table.get(parent).children;
+    // The BER headers of the default chains are written here directly.
+    const bool berHeaders = static_cast<LtvMode>(mode) == LtvMode::Ber &&
+                            lenOfo.chain(*this).header == ParsedChain::Header::BerLen &&
+                            lenIfo.chain(*this).header == ParsedChain::Header::BerLen && lenIfm.text().empty();
+    // Most elements report nothing: their nodes are not visited for it.
+    const auto attach = [&](Node& n) {
+        if (errors.entries().size() > 1 || errors.holdsError()) attachReport(*this, n.props);
+    };
+    for (std::size_t i = 0; i < children.size() && !errors.holdsError(); ++i) {
+        const NodeId child = children[i];
         Node& n = table.get(child);
         clearReports(n.props);
         // Most elements are plain fields whose settings are worked out: they
@@ -89,13 +99,12 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
         if (def && (!v || v->is(VarType::Null) || v->isEmpty() || v->isBlob())) {
             if (def->tag == kTrailingData) continue;
             tagBytes.clear();
-            if (!tagFieldOf(*def, tagBytes)) {
-                attachReport(*this, n.props);
-                continue;
-            }
             const BytesView data = v && v->isBlob() ? v->bytes() : BytesView();
             const bool processNull = def->processNull.value_or(inherited.processNull);
-            if (data.empty() && !processNull) continue;
+            if (!tagFieldOf(*def, tagBytes) || (data.empty() && !processNull)) {
+                attach(n);
+                continue;
+            }
             BytesView value = data;
             const ParsedChain& ofo = def->ofoChain(*this);
             if (!ofo.plainNone && !hexDecoded(ofo, data, scratch, value)) {
@@ -105,12 +114,19 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
                 value = converted.view();
             }
             if (!errors.holdsError() && (!value.empty() || processNull)) {
-                const std::size_t start = out.size();
                 const auto lengthBytes = static_cast<std::int32_t>(std::clamp<std::int64_t>(def->berLenMinSize, INT32_MIN, INT32_MAX));
-                if (compileHeader(tagBytes, lengthBytes, value, out)) out.append(value);
-                else out.resize(start);
+                const std::size_t start = out.size();
+                if (berHeaders) {
+                    out.append(tagBytes);
+                    appendBerLength(out, value.size(), lengthBytes);
+                    out.append(value);
+                } else if (compileHeader(tagBytes, lengthBytes, value, out)) {
+                    out.append(value);
+                } else {
+                    out.resize(start);
+                }
             }
-            attachReport(*this, n.props);
+            attach(n);
             continue;
         }
 
