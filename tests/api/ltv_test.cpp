@@ -362,3 +362,32 @@ TEST(Ltv, CompileFollowsNewDefinitionsAndTagChains) {
 }
 
 }  // namespace
+
+namespace {
+
+// A parser's URL names the formats and the mode it changed, and gives them
+// back to the parser made from it.
+TEST(Ltv, ThePathCarriesChangedFormatsBackIntoANewParser) {
+    KOROBJ s = nullptr;
+    ASSERT_EQ(GetFormatRef(&s), 0);
+    const Obj settings(s);
+    const Obj parser = Obj::create("PTLV");
+    parser.put("Name", Var::text("ltv.url"));
+    ASSERT_EQ(parser.put("LenOfo", Var::text("LLLVAR.FIX(3)")).status, 0u);
+    ASSERT_EQ(parser.put("LenIfo", Var::text("FIX(3).DEC2RAW")).status, 0u);
+    const std::string path = parser.get("Path").result.str();
+    EXPECT_NE(path.find("LenOfo="), std::string::npos) << path;
+    EXPECT_EQ(path.find("TagOfo"), std::string::npos) << path;
+    Tree defs(kDefs);
+    const Outcome made = settings.call("ParserCreateFromPath", {Var::text(path), Var::integer(defs.get())});
+    ASSERT_EQ(made.status, 0u) << made.description;
+    const Obj copy = Obj::held(made.result);
+    EXPECT_EQ(copy.get("Path").result.str(), path);
+    ASSERT_EQ(copy.call("Open", {}).status, 0u);
+    Tree tree(values(leaf("01", "ABC")));
+    const Outcome compiled = copy.call("Compile", {Var::blob(""), Var::integer(tree.get()), Var::text("")});
+    EXPECT_EQ(kortest::blobOf(compiled.args[0]), "01003ABC");
+    copy.call("Close", {});
+}
+
+}  // namespace
