@@ -7,6 +7,24 @@ cmake --preset release >/dev/null
 cmake --build --preset release
 payfmt=./build/release/tools/payfmt
 
+# Parses the message file with the options after it, compiles the parsed
+# tree back with the same options and checks that the bytes are the same.
+roundtrip() {
+  local message=$1
+  shift
+  local values=build/release/$(basename "$message" .msg).values.json
+  "$payfmt" parse --json "$@" "@$message" 2>/dev/null > "$values"
+  local rebuilt original
+  rebuilt=$("$payfmt" --hex compile "$@" "$values" 2>/dev/null)
+  original=$(od -An -v -tx1 "$message" | tr -d ' \n' | tr a-f A-F)
+  if [ "$rebuilt" = "$original" ]; then
+    echo "$(basename "$message" .msg): compiled back to the same $(( ${#original} / 2 )) bytes"
+  else
+    echo "$(basename "$message" .msg): compiled message differs from $message" >&2
+    exit 1
+  fi
+}
+
 run() {
   printf '\n$ payfmt'
   printf " '%s'" "$@"
@@ -51,16 +69,7 @@ run parse --type P8583 --defs $iso/ascii.json $with_emv @$iso/ascii.msg
 run parse --type P8583 --defs $iso/ascii_hex.json @$iso/ascii_hex.msg
 run parse --codepage cp_037 --type P8583 --defs $iso/binary.json @$iso/binary.msg
 for dialect in ascii ascii_hex binary; do
-  values=build/release/iso8583_$dialect.json
-  "$payfmt" parse --json --codepage cp_037 --type P8583 --defs $iso/$dialect.json $with_emv @$iso/$dialect.msg > "$values"
-  rebuilt=$("$payfmt" --hex compile --codepage cp_037 --type P8583 --defs $iso/$dialect.json $with_emv "$values")
-  original=$(od -An -v -tx1 $iso/$dialect.msg | tr -d ' \n' | tr a-f A-F)
-  if [ "$rebuilt" = "$original" ]; then
-    echo "$dialect: compiled back to the same $(( ${#original} / 2 )) bytes"
-  else
-    echo "$dialect: compiled message differs from $iso/$dialect.msg" >&2
-    exit 1
-  fi
+  roundtrip $iso/$dialect.msg --codepage cp_037 --type P8583 --defs $iso/$dialect.json $with_emv
 done
 # A message cut short, and one with a letter in a numeric field.
 run parse --type P8583 --defs $iso/ascii.json $with_emv '0200#F2#3C#46#81#2E#E0#92#05#00#00#00#00#04#00#00#00164761739001010010'
@@ -72,16 +81,7 @@ run parse --type P8583 --defs $iso/ascii.json $with_emv '0200#F2#3C#46#81#2E#E0#
 run parse --type PBER --defs $emv/emv.json @$emv/de55.msg
 run parse --type PBER --defs $emv/emv.json @$emv/fci.msg
 for sample in de55 fci; do
-  values=build/release/emv_$sample.json
-  "$payfmt" parse --json --type PBER --defs $emv/emv.json @$emv/$sample.msg 2>/dev/null > "$values"
-  rebuilt=$("$payfmt" --hex compile --type PBER --defs $emv/emv.json "$values" 2>/dev/null)
-  original=$(od -An -v -tx1 $emv/$sample.msg | tr -d ' \n' | tr a-f A-F)
-  if [ "$rebuilt" = "$original" ]; then
-    echo "$sample: compiled back to the same $(( ${#original} / 2 )) bytes"
-  else
-    echo "$sample: compiled message differs from $emv/$sample.msg" >&2
-    exit 1
-  fi
+  roundtrip $emv/$sample.msg --type PBER --defs $emv/emv.json
 done
 
 echo

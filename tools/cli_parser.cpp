@@ -127,32 +127,32 @@ bool selectCodePage(const std::string& name) {
 
 // Opens the parser a --with names (NAME=TYPE:TREE.json); false after
 // printing why it could not.
-bool openHelper(const std::string& spec, std::vector<std::unique_ptr<Parser>>& open) {
-    const auto eq = spec.find('='), colon = spec.find(':');
+bool openHelper(const std::string& given, std::vector<std::unique_ptr<Parser>>& open) {
+    const auto eq = given.find('='), colon = given.find(':');
     if (eq == std::string::npos || colon == std::string::npos || colon < eq || eq == 0) {
-        std::fprintf(stderr, "payfmt: --with %s: expected NAME=TYPE:TREE.json\n", spec.c_str());
+        std::fprintf(stderr, "payfmt: --with %s: expected NAME=TYPE:TREE.json\n", given.c_str());
         return false;
     }
-    auto parser = std::make_unique<Parser>(spec.substr(eq + 1, colon - eq - 1));
+    auto parser = std::make_unique<Parser>(given.substr(eq + 1, colon - eq - 1));
     if (!*parser) return false;
     Value name;
-    VEXVarSetStrA(&name.v, spec.substr(0, eq).c_str(), UINT32_MAX);
+    VEXVarSetStrA(&name.v, given.substr(0, eq).c_str(), UINT32_MAX);
     if (!parser->put("Name", name.v)) return false;
-    const auto tree = loadTree(spec.substr(colon + 1));
+    const auto tree = loadTree(given.substr(colon + 1));
     if (!tree) return false;
     Value handle;
     VEXVarSetInt(&handle.v, *tree);
-    const bool given = parser->put("Definitions", handle.v);  // the parser keeps a copy
+    const bool set = parser->put("Definitions", handle.v);  // the parser keeps a copy
     VEXTreeDeleteNode(*tree, -1);
-    if (!given || !parser->invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return false;
+    if (!set || !parser->invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return false;
     open.push_back(std::move(parser));
     return true;
 }
 
 int runParserCommand(const Options& o) {
     std::vector<std::unique_ptr<Parser>> helpers;
-    for (const std::string& spec : o.with)
-        if (!openHelper(spec, helpers)) return 2;
+    for (const std::string& with : o.with)
+        if (!openHelper(with, helpers)) return 2;
     const std::string type = o.type.empty() ? "PFIX" : o.type;
     Parser parser(type);
     if (!parser) return 2;

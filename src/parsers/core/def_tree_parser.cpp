@@ -90,14 +90,18 @@ void TKORDefTreeParser::RemoveChildrenOfKind(std::int64_t kind, NodeId parent, s
 bool TKORDefTreeParser::GetDefNode(NodeId root, std::string_view property, std::uint32_t severityBits, NodeId& node,
                                    const Variant& value) {
     if (!alwaysFallback && Parser::GetDefNode(root, property, severityBits, node, value)) return true;
-    if (fallbackNode && nodes().alive(fallbackNode)) {
-        const std::string shown = value.toText().value_or(std::string());
-        NodeProps& p = nodes().get(fallbackNode).props;
-        p.set(prop::kName, Variant::text(shown));
-        p.set(prop::kTag, Variant::text(shown));
-    }
-    node = fallbackNode;
+    node = useFallback(value.toText().value_or(std::string()));
     return false;
+}
+
+NodeId TKORDefTreeParser::useFallback(std::string_view shown) {
+    // The definitions may have been edited through their handle: the
+    // fallback node may be gone.
+    if (!fallbackNode || !nodes().alive(fallbackNode)) return 0;
+    NodeProps& p = nodes().get(fallbackNode).props;
+    p.set(prop::kName, Variant::text(shown));
+    p.set(prop::kTag, Variant::text(shown));
+    return fallbackNode;
 }
 
 NodeId TKORDefTreeParser::GetGroupRaise(NodeId root, std::string_view property, std::uint32_t code,
@@ -121,20 +125,20 @@ std::uint32_t clamped(Parser& parser, std::string_view chainName, std::uint32_t 
     return length;
 }
 
-std::uint32_t lengthOf(Parser& parser, const OpContext& ctx, BytesView bytes, const Cursor& cursor) {
+}  // namespace
+
+std::uint32_t littleEndianLength(BytesView bytes) {
     std::uint32_t length = 0;
     for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) length |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
-    return clamped(parser, ctx.name, length, cursor);
+    return length;
 }
-
-}  // namespace
 
 std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, std::string_view ifo) {
     OpContext ctx(kDirectionInput);
     Output field;
     ApplyIFO(*this, ctx, ifo, "", false, cursor.rest(), field);
     cursor.advance(ctx.consumed);
-    return lengthOf(*this, ctx, field.view(), cursor);
+    return clamped(*this, ctx.name, littleEndianLength(field.view()), cursor);
 }
 
 std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, const ParsedChain& ifo, const InputMask& lengthMask) {
@@ -155,7 +159,7 @@ std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, const ParsedChain& if
         lengthMask.validate(*this, check, cursor.rest().substr(0, ctx.consumed), false);
     }
     cursor.advance(ctx.consumed);
-    return lengthOf(*this, ctx, field.view(), cursor);
+    return clamped(*this, ctx.name, littleEndianLength(field.view()), cursor);
 }
 
 std::uint32_t TKORDefTreeParser::ReadField(Cursor& cursor, Bytes& field, std::string_view ifo, std::string_view ifm) {

@@ -23,6 +23,10 @@ inline constexpr std::uint32_t kErrMissingProperty = 0xE207000A;
 
 enum class PropertyKind { Integer, Boolean, Text };
 
+// What a length field's chain produced: a little-endian value of one to four
+// bytes (missing high bytes are 0; bytes past the fourth do not count).
+std::uint32_t littleEndianLength(BytesView bytes);
+
 class TKORDefTreeParser : public Parser {
 public:
     explicit TKORDefTreeParser(std::string parserType = "KORDefTreeParser", bool processNullByDefault = true)
@@ -64,6 +68,10 @@ public:
     // (its values removed) and parses the cursor's data into the copy with
     // the template walk.
     void SubParse(NodeId parent, NodeId definition, std::int64_t index, TParseContext& context, Cursor& cursor);
+
+    // The fallback node named after what was looked for (its Name and Tag),
+    // or 0 when there is none (any more).
+    NodeId useFallback(std::string_view shown);
 
     NodeId fallbackNode = 0;
     bool alwaysFallback = false;

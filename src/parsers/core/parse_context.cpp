@@ -260,6 +260,13 @@ bool attachReport(Parser& parser, NodeProps& props) {
     return true;
 }
 
+void clearReports(NodeProps& props) {
+    constexpr std::uint64_t bits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError);
+    if (!props.mayHave(bits)) return;
+    for (const std::string_view name : {prop::kEC, prop::kError})
+        if (props.find(name)) props.remove(name);
+}
+
 void TParseContext::RecordError() {
     if (!n_) return;
     std::uint32_t code = 0;

@@ -29,6 +29,9 @@ bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::s
 // takeReport written straight to a node's properties as EC and Error, for
 // walks that read a node without a context; false when there was nothing.
 bool attachReport(Parser& parser, NodeProps& props);
+// Removes a node's EC and Error: a new run starts without the reports of
+// an earlier one.
+void clearReports(NodeProps& props);
 
 class TParseContext {
 public:

@@ -17,11 +17,8 @@ const TParseInherit kNewParser{};
 
 // A host's call starts afresh: the reports an earlier call left on the
 // tree's root no longer describe it, whether or not this call reports.
-void clearReports(NodeId tree) {
-    if (!tree) return;
-    NodeProps& props = nodes().get(tree).props;
-    if (props.find(prop::kEC)) props.remove(prop::kEC);
-    if (props.find(prop::kError)) props.remove(prop::kError);
+void clearRootReports(NodeId tree) {
+    if (tree) clearReports(nodes().get(tree).props);
 }
 
 }  // namespace
@@ -125,7 +122,7 @@ std::uint32_t Parser::Compile(Variant& message, NodeId tree, std::string_view ou
     // and builds its own.
     Bytes raw = std::move(buffer_);
     raw.clear();
-    clearReports(tree);
+    clearRootReports(tree);
     std::uint32_t code = CompileInternal(raw, tree, rootRecord());
     if (!outputFormat.empty()) {
         OpContext octx(kDirectionOutput);
@@ -158,7 +155,7 @@ std::uint32_t Parser::Parse(const Variant& message, NodeId tree, std::string_vie
         raw = converted.view();
     }
     Cursor cursor{raw, 0};
-    clearReports(tree);
+    clearRootReports(tree);
     return ParseInternal(cursor, tree, rootRecord());
 }
 

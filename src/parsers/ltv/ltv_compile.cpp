@@ -25,13 +25,6 @@ constexpr std::uint32_t kErrLengthFieldTooLong = 0xE2060023;
 // A child tagged so is never written: it holds what a parse could not read.
 constexpr std::string_view kTrailingData = "TDL";
 
-void clearReports(NodeProps& props) {
-    constexpr std::uint64_t bits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError);
-    if (!props.mayHave(bits)) return;
-    for (const std::string_view name : {prop::kEC, prop::kError})
-        if (props.find(name)) props.remove(name);
-}
-
 // Runs an output chain over in and appends what it made to out; false when
 // it failed.
 bool appendOutput(Parser& parser, const ParsedChain& chain, BytesView in, Bytes& out) {
@@ -77,10 +70,6 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
     Bytes scratch, tagBytes;
     // Compiling adds and removes no node: the children stay where they are.
     const std::vector<NodeId>& children = table.get(parent).children;
-    // The BER headers of the default chains are written here directly.
-    const bool berHeaders = static_cast<LtvMode>(mode) == LtvMode::Ber &&
-                            lenOfo.chain(*this).header == ParsedChain::Header::BerLen &&
-                            lenIfo.chain(*this).header == ParsedChain::Header::BerLen && lenIfm.text().empty();
     // Most elements report nothing: their nodes are not visited for it.
     const auto attach = [&](Node& n) {
         if (errors.entries().size() > 1 || errors.holdsError()) attachReport(*this, n.props);
@@ -116,15 +105,8 @@ void TPLTV::compileElements(Bytes& out, NodeId parent, const TParseInherit& inhe
             if (!errors.holdsError() && (!value.empty() || processNull)) {
                 const auto lengthBytes = static_cast<std::int32_t>(std::clamp<std::int64_t>(def->berLenMinSize, INT32_MIN, INT32_MAX));
                 const std::size_t start = out.size();
-                if (berHeaders) {
-                    out.append(tagBytes);
-                    appendBerLength(out, value.size(), lengthBytes);
-                    out.append(value);
-                } else if (compileHeader(tagBytes, lengthBytes, value, out)) {
-                    out.append(value);
-                } else {
-                    out.resize(start);
-                }
+                if (compileHeader(tagBytes, lengthBytes, value, out)) out.append(value);
+                else out.resize(start);
             }
             attach(n);
             continue;
@@ -190,12 +172,7 @@ bool TPLTV::tagFieldOf(const ResolvedNode& settings, Bytes& field) {
         }
     }
     const std::string_view tag = settings.tag;
-    NodeId definition = 0;
-    if (!noTagSearch_) {
-        definition = index_.find(tag);
-        if (!definition)
-            errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
-    }
+    const NodeId definition = definitionOf(tag);
     const std::size_t start = field.size();
     if (!tagField(tag, field)) return false;
     const Node* d = definition ? nodes().find(definition) : nullptr;
@@ -242,9 +219,9 @@ bool TPLTV::compileHeader(BytesView tagBytes, std::int32_t lengthBytes, BytesVie
                 appendBerLength(header, value.size(), lengthBytes);
                 if (lenIfo.chain(*this).header == ParsedChain::Header::BerLen && lenIfm.text().empty()) return true;
             } else if (ber && lengthBytes >= 2) {
-                lenOfoWide_ = settings().chains.get(lenOfo.text() + "(" + std::to_string(lengthBytes) + ")", true,
-                                                    settings().sequences);
-                if (!appendOutput(*this, *lenOfoWide_, value, header)) return false;
+                const auto wide = settings().chains.get(lenOfo.text() + "(" + std::to_string(lengthBytes) + ")", true,
+                                                        settings().sequences);
+                if (!appendOutput(*this, *wide, value, header)) return false;
             } else if (!appendOutput(*this, chain, value, header)) {
                 return false;
             }
@@ -267,9 +244,7 @@ bool TPLTV::lengthReadsBack(BytesView field, std::uint32_t length) {
     Output read;
     static const InputMask none{};
     ApplyIFO(*this, octx, lenIfo.chain(*this), none, false, field, read);
-    std::uint32_t readBack = 0;
-    const BytesView bytes = read.view();
-    for (std::size_t i = 0; i < std::min<std::size_t>(bytes.size(), 4); ++i) readBack |= std::uint32_t{byteAt(bytes, i)} << (8 * i);
+    const std::uint32_t readBack = littleEndianLength(read.view());
     if (!errors().holdsError() && (octx.consumed != field.size() || readBack != length))
         errors().record(kCompileSource, kErrLengthFieldTooLong, {lenOfo.text(), std::to_string(octx.consumed)});
     if (!lenIfm.text().empty() && !errors().holdsError()) {

@@ -130,8 +130,8 @@ void TPLTV::reportSettings(Props& reported) const {
 void TPLTV::clearDefinitions() {
     memoStamp_ = freshStamp();
     storeDefinitions(0);
-    tnf_ = tdl_ = 0;
-    noTagSearch_ = false;
+    fallbackNode = tdl_ = 0;
+    alwaysFallback = false;
     index_.clear();
 }
 
@@ -151,41 +151,34 @@ void TPLTV::SetDefTree(NodeId tree) {
     // one the parser holds.
     storeDefinitions(tree);
     const NodeId root = definitions();
-    tnf_ = findTagged(root, kTagNotFound);
-    if (tnf_) {
-        const Variant* v = nodes().get(tnf_).props.find(kNoTagSearch);
-        noTagSearch_ = v && v->toBool().value_or(false);
+    fallbackNode = findTagged(root, kTagNotFound);
+    if (fallbackNode) {
+        const Variant* v = nodes().get(fallbackNode).props.find(kNoTagSearch);
+        alwaysFallback = v && v->toBool().value_or(false);
     } else {
-        tnf_ = nodes().create(kTagNotFound, 0);
-        nodes().addChild(root, tnf_, -1);
-        nodes().get(tnf_).props.set(prop::kAllowRecurse, Variant::boolean(false));
+        fallbackNode = nodes().create(kTagNotFound, 0);
+        nodes().addChild(root, fallbackNode, -1);
+        nodes().get(fallbackNode).props.set(prop::kAllowRecurse, Variant::boolean(false));
     }
     tdl_ = findTagged(root, kTrailingData);
     if (tdl_) nodes().get(tdl_).props.set(prop::kAllowRecurse, Variant::boolean(false));
-    index_.build(root, tnf_);
+    index_.build(root, fallbackNode);
     memoStamp_ = freshStamp();
 }
 
-bool TPLTV::known(std::string_view tag) {
-    if (noTagSearch_) return false;
-    if (index_.find(tag)) return true;
-    errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
-    return false;
+NodeId TPLTV::definitionOf(std::string_view tag) {
+    if (alwaysFallback) return 0;
+    const NodeId definition = index_.find(tag);
+    if (!definition)
+        errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
+    return definition;
 }
 
 bool TPLTV::lookup(std::string_view tag, NodeId& definition) {
-    definition = noTagSearch_ ? 0 : index_.find(tag);
+    definition = definitionOf(tag);
     if (definition) return true;
-    if (!noTagSearch_) errors().record("TVEXParser.GetDefNode", kErrMissingDefinition & 0x7FFFFFFFu, {GetParserName(), prop::kTag, tag});
-    // The definitions may have been edited through their handle since they
-    // were set; without a fallback node the element is kept on a node of
-    // its own.
-    if (tnf_ && nodes().alive(tnf_)) {
-        NodeProps& props = nodes().get(tnf_).props;
-        props.set(prop::kName, Variant::text(tag));
-        props.set(prop::kTag, Variant::text(tag));
-        definition = tnf_;
-    }
+    // Without a fallback node the element is kept on a node of its own.
+    definition = useFallback(tag);
     return false;
 }
 

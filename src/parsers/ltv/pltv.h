@@ -15,7 +15,6 @@
 // that is no element lands under "TDL" (trailing data) when there is one.
 // TPTLV, TPBER and TPTV are the same parser with other defaults.
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,7 +88,7 @@ public:
     bool lookup(std::string_view tag, NodeId& definition);
     // The lookup as compiling needs it: whether the tag has a definition,
     // reported as lookup reports it, the fallback definition left as it is.
-    bool known(std::string_view tag);
+    bool known(std::string_view tag) { return definitionOf(tag) != 0; }
     // The same for a value node with worked-out settings, whose tag field is
     // appended to field (false when the tag chain failed). What it finds is
     // kept with the settings, so that the copies of one definition find it
@@ -107,6 +106,9 @@ private:
     static const LtvDefaults kDefaults;
 
     void clearDefinitions();
+    // The definition of the tag from the index, 0 (reported unless no tag
+    // is searched for) when it has none.
+    NodeId definitionOf(std::string_view tag);
     // The elements of parent's children, appended to out.
     void compileElements(Bytes& out, NodeId parent, const TParseInherit& inherited);
     // Appends one element's header (its tag field, given, and its length
@@ -133,14 +135,13 @@ private:
     void unrecognised(Cursor& cursor, std::uint32_t start, NodeId parent);
 
     LtvDefaults defaults_;
-    NodeId tnf_ = 0;        // in definitions(): where unknown tags land
-    NodeId tdl_ = 0;        // in definitions(): where trailing data lands; 0 when none
-    bool noTagSearch_ = false;
+    // The "TNF" definition is the fallback node, and its NoTagSearch sets
+    // alwaysFallback.
+    NodeId tdl_ = 0;  // in definitions(): where trailing data lands; 0 when none
     TagIndex index_;
     // Changes whenever what is kept with a node's settings may no longer
     // hold: new definitions, another tag chain.
     std::uint64_t memoStamp_;
-    std::shared_ptr<const ParsedChain> lenOfoWide_;  // the BER length chain with a least size
 };
 
 class TPTLV final : public TPLTV {
