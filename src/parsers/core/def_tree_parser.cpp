@@ -171,7 +171,35 @@ std::uint32_t TKORDefTreeParser::ReadField(Cursor& cursor, Bytes& field, std::st
     return ctx.consumed;
 }
 
+void TKORDefTreeParser::ClearStop(NodeId root) {
+    NodeProps& props = nodes().get(root).props;
+    if (props.find(prop::kOffset)) props.remove(prop::kOffset);
+}
+
+std::uint32_t TKORDefTreeParser::FinishOnRoot(NodeId root, std::optional<std::uint32_t> stoppedAt) {
+    NodeProps& props = nodes().get(root).props;
+    attachReport(*this, props);
+    if (stoppedAt) props.set(prop::kOffset, Variant::integer(*stoppedAt));
+    return worstCode();
+}
+
+void TKORDefTreeParser::AppendRemainingData(NodeId parent, Cursor& cursor, std::string_view lastOperator,
+                                            std::string_view location) {
+    OwnedTree node(nodes().create(settings().remainingDataName, 0));
+    NodeProps& props = nodes().get(node.get()).props;
+    props.set(settings().valueName, Variant::blob(cursor.rest()));
+    errors().record(location, kInfoUnusedAfterParsing, {lastOperator, std::to_string(cursor.left())});
+    attachReport(*this, props);
+    nodes().addChild(parent, node.release(), -1);
+    cursor.advance(cursor.left());
+}
+
 void TKORDefTreeParser::SubParse(NodeId parent, NodeId definition, std::int64_t index, TParseContext& context,
+                                 Cursor& cursor) {
+    SubParse(parent, definition, index, context.ChildRecord(), cursor);
+}
+
+void TKORDefTreeParser::SubParse(NodeId parent, NodeId definition, std::int64_t index, const TParseInherit& record,
                                  Cursor& cursor) {
     if (!parent || !nodes().alive(parent)) raise("PFIX.SubParse", kErrNoDestination, {GetParserName()});
     if (!definition || !nodes().alive(definition))
@@ -180,7 +208,7 @@ void TKORDefTreeParser::SubParse(NodeId parent, NodeId definition, std::int64_t 
     for (NodeId n = copy.get(); n; n = nodes().nextNode(copy.get(), n)) nodes().get(n).props.remove(settings().valueName);
     const NodeId inserted = copy.get();
     nodes().addChild(parent, copy.release(), index);
-    if (!cursor.data.empty()) ParseTemplate(*this, cursor, inserted, context.ChildRecord());
+    if (!cursor.data.empty()) ParseTemplate(*this, cursor, inserted, record);
 }
 
 }  // namespace payfmt

@@ -6,6 +6,7 @@
 // share; until a family replaces them, compiling and parsing are the
 // template walk.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ struct ParsedChain;
 
 inline constexpr std::uint32_t kInfoFieldLengthClamped = 0x62070010;
 inline constexpr std::uint32_t kErrMissingProperty = 0xE207000A;
+inline constexpr std::uint32_t kErrPropertyNotType = 0xE2070008;
+// The bitmap families' (ISO 8583 and the variable and fixed bitmaps).
+inline constexpr std::uint32_t kErrDataTooShort = 0xE2070011;
+inline constexpr std::uint32_t kErrBitsNotAscending = 0xE2070048;
+inline constexpr std::uint32_t kErrInvalidBit = 0xE2070049;
+inline constexpr std::uint32_t kErrBitmapTooLong = 0xE207004B;
 
 enum class PropertyKind { Integer, Boolean, Text };
 
@@ -68,10 +75,23 @@ public:
     // (its values removed) and parses the cursor's data into the copy with
     // the template walk.
     void SubParse(NodeId parent, NodeId definition, std::int64_t index, TParseContext& context, Cursor& cursor);
+    // The same with the record the copy inherits given.
+    void SubParse(NodeId parent, NodeId definition, std::int64_t index, const TParseInherit& record, Cursor& cursor);
 
     // The fallback node named after what was looked for (its Name and Tag),
     // or 0 when there is none (any more).
     NodeId useFallback(std::string_view shown);
+
+    // Where an earlier parse stopped (the root's Offset) no longer holds.
+    static void ClearStop(NodeId root);
+    // Attaches the reports that belong to no field to the value tree's root,
+    // with the Offset where the parse stopped between fields when it did;
+    // answers the worst code.
+    std::uint32_t FinishOnRoot(NodeId root, std::optional<std::uint32_t> stoppedAt = std::nullopt);
+    // Keeps the bytes after the cursor on a field named by the settings'
+    // remaining-data name, appended to parent, with an information report
+    // naming what read last; the cursor moves to the end.
+    void AppendRemainingData(NodeId parent, Cursor& cursor, std::string_view lastOperator, std::string_view location);
 
     NodeId fallbackNode = 0;
     bool alwaysFallback = false;

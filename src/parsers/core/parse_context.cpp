@@ -260,6 +260,18 @@ bool attachReport(Parser& parser, NodeProps& props) {
     return true;
 }
 
+std::string nameOf(const Node& node) {
+    const Variant* v = node.props.find(prop::kName);
+    auto text = v ? v->toText() : std::nullopt;
+    return text ? std::move(*text) : node.name;
+}
+
+TParseInherit childRecordOf(Parser& parser, NodeId node, const TParseInherit& inherited) {
+    TParseContext ctx(inherited, parser);
+    ctx.SetNode(node);
+    return ctx.ChildRecord();
+}
+
 void clearReports(NodeProps& props) {
     constexpr std::uint64_t bits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError);
     if (!props.mayHave(bits)) return;

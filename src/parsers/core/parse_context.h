@@ -29,6 +29,11 @@ bool takeReport(TFormatError& errors, bool detailed, std::uint32_t& code, std::s
 // takeReport written straight to a node's properties as EC and Error, for
 // walks that read a node without a context; false when there was nothing.
 bool attachReport(Parser& parser, NodeProps& props);
+// The node's Name property as text, or its name in the tree without one:
+// how reports name a node.
+std::string nameOf(const Node& node);
+// What the node hands down to its children when it inherits the record.
+TParseInherit childRecordOf(Parser& parser, NodeId node, const TParseInherit& inherited);
 // Removes a node's EC and Error: a new run starts without the reports of
 // an earlier one.
 void clearReports(NodeProps& props);

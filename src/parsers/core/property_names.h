@@ -22,6 +22,9 @@ inline constexpr std::string_view kBerLenMinSize = "BerLenMinSize";
 inline constexpr std::string_view kParserType = "ParserType";
 inline constexpr std::string_view kEC = "EC";
 inline constexpr std::string_view kError = "Error";
+// Where a field that was reported on starts in the message; on the value
+// tree's root, where a parse stopped between fields.
+inline constexpr std::string_view kOffset = "Offset";
 // The value property is named by the settings record ("Value" by default),
 // since the tree exports may choose another one for a call.
 

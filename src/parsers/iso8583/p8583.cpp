@@ -22,17 +22,11 @@ constexpr std::string_view kParseSource = "T8583Paser.Parse";
 constexpr std::string_view kGetDefNodeSource = "T8583Parser.GetDefNode";
 constexpr std::string_view kSaveFieldSource = "T8583Parser.SaveFieldAndError";
 
-constexpr std::uint32_t kErrPropertyNotType = 0xE2070008;
-constexpr std::uint32_t kErrInvalidBitValue = 0xE2070049;
 constexpr std::uint32_t kErrPropertyValue = 0xE2070009;
 constexpr std::uint32_t kErrPropertyType = 0xE2060009;
 constexpr std::uint32_t kSeverityErrorBits = 0xC0000000u;
 
 constexpr std::int64_t kParserType8583 = 3;
-
-// Where a field that was reported on starts in the message; on the value
-// tree's root, where a parse stopped between fields.
-constexpr std::string_view kOffset = "Offset";
 
 class TKOR8583ParserInfo final : public TKORDefTreeParserInfo {
 public:
@@ -55,12 +49,6 @@ std::string_view formatText(const NodeProps& props, std::string_view name, bool&
     const Variant* v = props.find(name);
     wrongType = v && !v->isEmpty() && !v->isStr();
     return v && v->isStr() ? v->bytes() : std::string_view();
-}
-
-// Where an earlier run stopped is no longer true.
-void clearStop(NodeId root) {
-    NodeProps& props = nodes().get(root).props;
-    if (props.find(kOffset)) props.remove(kOffset);
 }
 
 }  // namespace
@@ -129,9 +117,9 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     const std::string& valueName = settings().valueName;
     // A definition that carries a value or reports (saved from an earlier
     // parse, say) must not pass them off as this message's.
-    constexpr std::uint64_t reportBits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError) | Props::bitOf(kOffset);
+    constexpr std::uint64_t reportBits = Props::bitOf(prop::kEC) | Props::bitOf(prop::kError) | Props::bitOf(prop::kOffset);
     if (props.mayHave(reportBits | Props::bitOf(valueName))) {
-        for (const std::string_view stale : {std::string_view(valueName), prop::kEC, prop::kError, kOffset})
+        for (const std::string_view stale : {std::string_view(valueName), prop::kEC, prop::kError, prop::kOffset})
             if (props.find(stale)) props.remove(stale);
     }
 
@@ -156,7 +144,7 @@ void TP8583::SaveFieldAndError(NodeId parent, NodeId definition, NodeId& node, C
     if (!data.empty()) props.set(valueName, Variant::blob(data));
     if (nodes().get(node).isGroup() && props.find(prop::kParser)) handOver(node, data);
 
-    if (attachReport(*this, props)) props.set(kOffset, Variant::integer(start));
+    if (attachReport(*this, props)) props.set(prop::kOffset, Variant::integer(start));
 }
 
 void TP8583::handOver(NodeId node, BytesView data) {
@@ -185,37 +173,28 @@ bool TP8583::loadBitmap(NodeId node, int half, std::uint32_t start, const Cursor
     const NodeProps& props = nodes().get(node).props;
     const Variant* v = props.find(settings().valueName);
     if (v && v->isBlob() && v->bytes().size() == Bitmap8583::kHalfBytes) {
-        bitmap.load(half, v->bytes());
+        bitmap.loadHalf(half, v->bytes());
         return true;
     }
     if (cursor.position - start == Bitmap8583::kHalfBytes && !props.find(prop::kEC)) {
-        bitmap.load(half, cursor.data.substr(start, Bitmap8583::kHalfBytes));
+        bitmap.loadHalf(half, cursor.data.substr(start, Bitmap8583::kHalfBytes));
         return true;
     }
     if (cursor.atEnd()) errors().record(kParseSource, kErrEndOfMessage, {GetParserName(), std::to_string(cursor.data.size())});
-    else errors().record(kParseSource, kErrInvalidBitValue, {GetParserName(), std::to_string(half)});
+    else errors().record(kParseSource, kErrInvalidBit, {GetParserName(), std::to_string(half)});
     return false;
 }
 
 std::uint32_t TP8583::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit&) {
     if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
-    clearStop(tree);
+    ClearStop(tree);
     // The reports that belong to no field go to the value tree's root (the
     // latest one stands). A root that gets none keeps what it holds: in a
     // message of another parser it is a group whose own field was reported
     // on, and a host's call clears the reports of its earlier run.
-    NodeProps& rootProps = nodes().get(tree).props;
     TFormatError& errors = this->errors();
-    std::optional<std::uint32_t> stoppedAt;  // a stop between fields
-    auto finish = [&] {
-        attachReport(*this, rootProps);
-        if (stoppedAt) rootProps.set(kOffset, Variant::integer(*stoppedAt));
-        return worstCode();
-    };
-    auto stop = [&](std::uint32_t at) {
-        stoppedAt = at;
-        return finish();
-    };
+    auto finish = [&] { return FinishOnRoot(tree); };
+    auto stop = [&](std::uint32_t at) { return FinishOnRoot(tree, at); };
 
     NodeId definition = 0, node = 0;
     if (!findDefinition(-1, definition)) return stop(cursor.position);
@@ -266,14 +245,11 @@ bool TP8583::writeBitmap(const Bitmap8583& bitmap, bool secondary, Bytes& out) {
 
 std::uint32_t TP8583::CompileInternal(Bytes& out, NodeId tree, const TParseInherit& inherited) {
     if (!isOpen()) raise(kCompileSource, kErrParserNotOpen, {GetParserName()});
-    clearStop(tree);
+    ClearStop(tree);
     NodeProps& rootProps = nodes().get(tree).props;  // as for a parse
     TParseContext ctx(inherited, *this);
     TFormatError& errors = this->errors();
-    auto finish = [&] {
-        attachReport(*this, rootProps);
-        return worstCode();
-    };
+    auto finish = [&] { return FinishOnRoot(tree); };
 
     // The message may be built behind bytes of an enclosing walk.
     const std::size_t base = out.size();

@@ -62,17 +62,6 @@ NodeId findTagged(NodeId root, std::string_view tag) {
 const LtvDefaults TPLTV::kDefaults{"PLTV", LtvMode::Ltv, "FIX(2).DEC2RAW", "RAW2DEC.PADL(\"0\",2)", "FIX(2)",
                                    "PADR(\"_\",2)", true};
 
-void HeldFormat::assign(std::string_view text) {
-    text_ = text;
-    chain_ = HeldChain();
-    mask_.reset();
-}
-
-const InputMask& HeldFormat::mask(ParserCore& parser) {
-    if (!mask_ || !mask_->current(parser)) mask_ = InputMask::compile(parser, text_);
-    return *mask_;
-}
-
 TPLTV::TPLTV(const LtvDefaults& defaults)
     : TKORDefTreeParser(std::string(defaults.type)),
       mode(static_cast<std::int32_t>(defaults.mode)),

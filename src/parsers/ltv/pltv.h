@@ -15,13 +15,11 @@
 // that is no element lands under "TDL" (trailing data) when there is one.
 // TPTLV, TPBER and TPTV are the same parser with other defaults.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "engine/chain.h"
-#include "engine/mask.h"
 #include "parsers/core/def_tree_parser.h"
+#include "parsers/core/held_format.h"
 #include "parsers/ltv/tag_index.h"
 
 namespace payfmt {
@@ -46,21 +44,6 @@ inline constexpr std::int32_t kTagIfo = 105;
 inline constexpr std::int32_t kTagOfo = 106;
 inline constexpr std::int32_t kMode = 125;
 }  // namespace ltv_dispid
-
-// A format the parser holds as a property, kept compiled for the walks.
-class HeldFormat {
-public:
-    explicit HeldFormat(std::string_view text = {}) : text_(text) {}
-    const std::string& text() const { return text_; }
-    void assign(std::string_view text);
-    const ParsedChain& chain(ParserCore& parser) { return chain_.get(parser, text_); }
-    const InputMask& mask(ParserCore& parser);
-
-private:
-    std::string text_;
-    HeldChain chain_;
-    std::optional<InputMask> mask_;
-};
 
 // One class's defaults.
 struct LtvDefaults {
