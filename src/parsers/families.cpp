@@ -1,5 +1,7 @@
 #include "parsers/families.h"
 
+#include "parsers/bitmaps/pfbm.h"
+#include "parsers/bitmaps/pvbm.h"
 #include "parsers/core/parser_registry.h"
 #include "parsers/fixed/pfix.h"
 #include "parsers/iso8583/p8583.h"
@@ -15,6 +17,8 @@ void addParserFamilies() {
     addParserFamily<TPTLV, tlvParserInfo>();
     addParserFamily<TPBER, berParserInfo>();
     addParserFamily<TPTV, tvParserInfo>();
+    addParserFamily<TPVBM, vbmParserInfo>();
+    addParserFamily<TPFBM, fbmParserInfo>();
 }
 
 }  // namespace payfmt

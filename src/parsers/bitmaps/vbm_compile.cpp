@@ -1,0 +1,118 @@
+// Compiling a value tree of the variable-bitmap parser: the header, the
+// bitmap made from the data fields that hold data, the data fields in the
+// tree's order, the footer. The bitmap's value nodes are made anew from the
+// bitmap written.
+#include "engine/chain.h"
+#include "parsers/bitmaps/pvbm.h"
+#include "parsers/core/parse_context.h"
+#include "parsers/core/property_names.h"
+#include "parsers/core/template_walk.h"
+
+namespace payfmt {
+
+namespace {
+
+constexpr std::string_view kCompileSource = "TVBMParser.Compile";
+constexpr std::string_view kCompileBitMapSource = "TVBMParser.CompileBitMap";
+
+// A node's ParserType as an integer (absent, or no number, counts as 0).
+std::int64_t kindOf(NodeId node) {
+    const Variant* v = nodes().get(node).props.find(prop::kParserType);
+    return v ? v->toInt().value_or(0) : 0;
+}
+
+}  // namespace
+
+void TPVBM::CompileKind(VbmKind kind, NodeId tree, const TParseInherit& inherited, std::size_t& index, Bytes& out) {
+    const TParseInherit childRecord = childRecordOf(*this, tree, inherited);
+    const std::int64_t wanted = static_cast<std::int64_t>(kind);
+    while (index < nodes().get(tree).children.size() && !errors().holdsError()) {
+        const NodeId child = nodes().get(tree).children[index];
+        const std::int64_t k = kindOf(child);
+        if (k > wanted) return;
+        if (k == wanted) CompileTemplate(*this, out, child, childRecord);
+        ++index;
+    }
+}
+
+void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& inherited, std::size_t index, Bytes& out) {
+    MessageBitmap<32> bits;
+    int highest = 1, bit = 0;
+    // Checks a data node and sets its bit. A record group (a data group
+    // without a Bit, as GroupRecords makes) is checked by its fields.
+    auto consider = [&](auto& self, NodeId node, const TParseInherit& record) -> void {
+        const Node& n = nodes().get(node);
+        if (n.isGroup() && !n.props.find(prop::kBit)) {
+            const TParseInherit fieldRecord = childRecordOf(*this, node, record);
+            for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i)
+                self(self, nodes().get(node).children[i], fieldRecord);
+            return;
+        }
+        if (!CheckBit(node, bit) || !NodeHasData(node, record)) return;
+        // A field the bitmap cannot announce (bit 0, a continuation bit, a
+        // bit beyond the blocks a bitmap may have) would be read as another
+        // field by every reader of the message.
+        if (!announceable(bit)) {
+            errors().record(kCompileBitMapSource, kErrInvalidBit, {GetParserName(), nameOf(n)});
+            return;
+        }
+        if (recordCount == 1 && bit <= highest) {
+            errors().record(kCompileBitMapSource, kErrBitsNotAscending, {GetParserName(), nameOf(n)});
+            return;
+        }
+        // Several records repeat their bits: the bitmap reaches the highest.
+        highest = std::max(highest, bit);
+        bits.set(bit);
+    };
+    const TParseInherit childRecord = childRecordOf(*this, tree, inherited);
+    for (std::size_t i = index; i < nodes().get(tree).children.size(); ++i) {
+        const NodeId child = nodes().get(tree).children[i];
+        if (kindOf(child) == static_cast<std::int64_t>(VbmKind::Fields)) consider(consider, child, childRecord);
+    }
+    if (errors().holdsError()) return;
+
+    const int blockBits = 8 * blockLength_;
+    const int blocks = std::min(std::max((highest - 1) / blockBits + 1, minimumBlocks), maxBlocks());
+    for (int k = 0; k + 1 < blocks; ++k) bits.setByteBits(static_cast<std::size_t>(k) * blockLength_, 0x80);
+    OpContext octx(kDirectionOutput);
+    Output written;
+    ApplyOFO(*this, octx, bitmapOut_.chain(*this), bits.view(0, static_cast<std::size_t>(blocks) * blockLength_), written);
+    if (errors().holdsError()) return;
+    out.append(written.view());
+    insertSection(bitmap_.get(), written.view(), tree, static_cast<std::int64_t>(index), inherited);
+}
+
+void TPVBM::compileMessage(NodeId message, const TParseInherit& inherited, Bytes& out) {
+    std::size_t index = 0;
+    CompileKind(VbmKind::Header, message, inherited, index, out);
+    if (errors().holdsError()) return;
+    // The bitmap nodes of an earlier run give way to the bitmap made now.
+    RemoveChildrenOfKind(static_cast<std::int64_t>(VbmKind::Bitmap), message, index);
+    CompileBitMap(message, 0, inherited, index, out);
+    if (errors().holdsError()) return;
+    CompileKind(VbmKind::Fields, message, inherited, index, out);
+    if (errors().holdsError()) return;
+    CompileKind(VbmKind::Footer, message, inherited, index, out);
+}
+
+std::uint32_t TPVBM::CompileInternal(Bytes& out, NodeId tree, const TParseInherit& inherited) {
+    if (!isOpen()) raise(kCompileSource, kErrParserNotOpen, {GetParserName()});
+    ClearStop(tree);
+    // With MessageLoop the messages of a parse are groups of their own
+    // ("Message 1" ...), written one after the other.
+    bool looped = false;
+    if (messageLoop) {
+        const TParseInherit messageRecord = childRecordOf(*this, tree, inherited);
+        for (std::size_t i = 0; i < nodes().get(tree).children.size() && !errors().holdsError(); ++i) {
+            const NodeId child = nodes().get(tree).children[i];
+            if (!nodes().get(child).isGroup() || kindOf(child) != 0) continue;
+            compileMessage(child, messageRecord, out);
+            attachReport(*this, nodes().get(child).props);
+            looped = true;
+        }
+    }
+    if (!looped) compileMessage(tree, inherited, out);
+    return FinishOnRoot(tree);
+}
+
+}  // namespace payfmt
