@@ -17,6 +17,7 @@ struct Options {
     std::string defs;   // definition tree file of a definition-tree parser
     std::string codePage;  // the settings' EBCDIC code page (Ansi_CP)
     std::vector<std::string> with;  // NAME=TYPE:TREE.json: parsers open for fields to hand over to
+    std::vector<std::string> set;   // NAME=VALUE: properties of the parser (RecordCount=2, ...)
     std::vector<std::string> args;  // the command and its operands
 };
 

@@ -1,5 +1,6 @@
 // payfmt parse / compile: whole messages through a parser and a tree.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 #include <fstream>
@@ -149,6 +150,25 @@ bool openHelper(const std::string& given, std::vector<std::unique_ptr<Parser>>& 
     return true;
 }
 
+// Sets the property a --set names (NAME=VALUE, the value a number, true or
+// false, or text); false after printing why it could not.
+bool setProperty(Parser& parser, const std::string& given) {
+    const auto eq = given.find('=');
+    if (eq == std::string::npos || eq == 0) {
+        std::fprintf(stderr, "payfmt: --set %s: expected NAME=VALUE\n", given.c_str());
+        return false;
+    }
+    const std::string name = given.substr(0, eq), text = given.substr(eq + 1);
+    Value value;
+    char* end = nullptr;
+    const long long number = std::strtoll(text.c_str(), &end, 10);
+    if (!text.empty() && *end == '\0') VEXVarSetInt(&value.v, number);
+    else if (strcasecmp(text.c_str(), "true") == 0 || strcasecmp(text.c_str(), "false") == 0)
+        VEXVarSetBool(&value.v, strcasecmp(text.c_str(), "true") == 0);
+    else VEXVarSetStrA(&value.v, text.c_str(), UINT32_MAX);
+    return parser.put(name.c_str(), value.v);
+}
+
 int runParserCommand(const Options& o) {
     std::vector<std::unique_ptr<Parser>> helpers;
     for (const std::string& with : o.with)
@@ -159,6 +179,8 @@ int runParserCommand(const Options& o) {
     Value name;
     VEXVarSetStrA(&name.v, "payfmt-cli", UINT32_MAX);
     if (!parser.put("Name", name.v)) return 2;
+    for (const std::string& set : o.set)
+        if (!setProperty(parser, set)) return 2;
     if (!o.codePage.empty() && !selectCodePage(o.codePage)) return 2;
 
     // Definition-tree parsers take their definitions for both directions.

@@ -12,8 +12,10 @@ constexpr const char* kHelp = R"help(usage: payfmt [--hex] input FORMAT VALUE
        payfmt [--hex] output FORMAT VALUE
        payfmt [--hex] validate FORMAT MASK VALUE
        payfmt check FORMAT
-       payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json [--with NAME=TYPE:TREE.json] MESSAGE
-       payfmt [--hex] compile [--type TYPE] [--defs TREE.json] [--with NAME=TYPE:TREE.json] VALUES.json
+       payfmt [--hex] [--json] parse [--type TYPE] --defs TREE.json [--set NAME=VALUE]
+              [--with NAME=TYPE:TREE.json] MESSAGE
+       payfmt [--hex] compile [--type TYPE] [--defs TREE.json] [--set NAME=VALUE]
+              [--with NAME=TYPE:TREE.json] VALUES.json
 
 Applies a format of the operator language to one field value.
 
@@ -35,6 +37,11 @@ Applies a format of the operator language to one field value.
 
 --codepage NAME selects the EBCDIC code page of ANSI2EBC and EBC2ANSI
 (cp_037, cp_278, cp_285, cp_eccf).
+
+--set NAME=VALUE sets a property of the parser before it opens: a number,
+true or false, or text (--set RecordCount=2 --set MessageLoop=true for
+PVBM, --set BitMapBits=16 --set 'BitMapIFO=FIX(4).HEX2RAW' for PFBM). It may
+be given more than once.
 
 --with NAME=TYPE:TREE.json opens one more parser for the run, named NAME,
 of TYPE over the definitions in TREE.json: a group whose Parser property
@@ -72,6 +79,8 @@ examples:
   payfmt check 'FIX(2'                      ->  (E206002D) FIX: invalid character ...
   payfmt parse --defs examples/batch.json @examples/batch.msg
   payfmt parse --type PBER --defs examples/emv/emv.json @examples/emv/fci.msg
+  payfmt parse --type PVBM --defs examples/bitmaps/tms.json --set RecordCount=2 \
+      --set GroupRecords=true --set MessageLoop=true @examples/bitmaps/tms.msg
   payfmt parse --type P8583 --defs examples/iso8583/ascii.json \
       --with emv=PBER:examples/emv/emv.json @examples/iso8583/ascii.msg
 
@@ -110,6 +119,7 @@ int main(int argc, char** argv) {
         else if (arg == "--defs" && i + 1 < argc) o.defs = argv[++i];
         else if (arg == "--codepage" && i + 1 < argc) o.codePage = argv[++i];
         else if (arg == "--with" && i + 1 < argc) o.with.push_back(argv[++i]);
+        else if (arg == "--set" && i + 1 < argc) o.set.push_back(argv[++i]);
         else o.args.push_back(arg);
     }
     if (!wellFormed(o.args)) return usage();
