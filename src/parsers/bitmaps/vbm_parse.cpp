@@ -59,13 +59,15 @@ std::size_t TPVBM::readBitmap(Cursor& cursor, MessageBitmap<32>& bitmap, std::st
         }
         OpContext octx(kDirectionInput);
         Output block;
+        const std::size_t reports = errors().entries().size();
         ApplyIFO(*this, octx, bitmapIn_.chain(*this), none, false, cursor.rest(), block);
         lastOperator = octx.name;
         cursor.advance(octx.consumed);
         if (errors().holdsError()) return 0;
         // A block that took nothing would be read again for ever; one that
-        // gave fewer bytes than a block is no bitmap.
-        if (octx.consumed == 0 || block.view().size() < length) {
+        // gave fewer bytes than a block, or that its chain reported on (cut
+        // short, not hexadecimal), is no bitmap.
+        if (octx.consumed == 0 || block.view().size() < length || errors().entries().size() != reports) {
             errors().record(kParseSource, kErrDataTooShort, {GetParserName(), "bitmap"});
             return 0;
         }
