@@ -122,6 +122,16 @@ TEST(Vbm, RecordsUnderOneBitmapRepeatTheirBits) {
     Tree tree(values(both));
     const std::string message = "H1" + block("60") + "ABCxDEFyZZ";
     EXPECT_EQ(host.compile(tree.get()), message);
+    // A record without a field the bitmap announces would shift every field
+    // after it for a reader; so would a record too few.
+    const std::string noThree = field("Two", 2, "ABC") + "," + field("Three", 3, "x") + "," + field("Two", 2, "DEF");
+    for (const std::string& fields : {noThree, field("Two", 2, "ABC")}) {
+        Tree uneven(values(fields));
+        int64_t status = 0;
+        EXPECT_EQ(host.compile(uneven.get(), &status), "H1");
+        EXPECT_EQ(status, 0xE2070011);
+        EXPECT_EQ(propOf(uneven.get(), "Error"), "(E2070011) vbm: data to short to process Record 2");
+    }
 
     ASSERT_EQ(host.parser.put("RecordCount", Var::integer(3)).status, 0u);
     ASSERT_EQ(host.parser.put("GroupRecords", Var::boolean(true)).status, 0u);

@@ -2,6 +2,9 @@
 // bitmap made from the data fields that hold data, the data fields in the
 // tree's order, the footer. The bitmap's value nodes are made anew from the
 // bitmap written.
+#include <algorithm>
+#include <vector>
+
 #include "engine/chain.h"
 #include "parsers/bitmaps/pvbm.h"
 #include "parsers/core/parse_context.h"
@@ -36,13 +39,24 @@ void TPVBM::CompileKind(VbmKind kind, NodeId tree, const TParseInherit& inherite
 }
 
 void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& inherited, std::size_t index, Bytes& out) {
-    MessageBitmap<32> bits;
+    using Bits = MessageBitmap<32>;
+    Bits bits;
     int highest = 1, bit = 0;
+    // Several records share the bitmap: each must carry the fields it
+    // announces. A record is a record group, or in a flat tree the fields
+    // up to where the bits start again.
+    std::vector<Bits> records;
+    int lastInRecord = 0;
+    auto beginRecord = [&] {
+        records.emplace_back();
+        lastInRecord = 0;
+    };
     // Checks a data node and sets its bit. A record group (a data group
     // without a Bit, as GroupRecords makes) is checked by its fields.
     auto consider = [&](auto& self, NodeId node, const TParseInherit& record) -> void {
         const Node& n = nodes().get(node);
         if (n.isGroup() && !n.props.find(prop::kBit)) {
+            if (recordCount != 1) beginRecord();
             const TParseInherit fieldRecord = childRecordOf(*this, node, record);
             for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i)
                 self(self, nodes().get(node).children[i], fieldRecord);
@@ -60,7 +74,11 @@ void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& i
             errors().record(kCompileBitMapSource, kErrBitsNotAscending, {GetParserName(), nameOf(n)});
             return;
         }
-        // Several records repeat their bits: the bitmap reaches the highest.
+        if (recordCount != 1) {
+            if (records.empty() || bit <= lastInRecord) beginRecord();
+            records.back().set(bit);
+            lastInRecord = bit;
+        }
         highest = std::max(highest, bit);
         bits.set(bit);
     };
@@ -68,6 +86,14 @@ void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& i
     for (std::size_t i = index; i < nodes().get(tree).children.size(); ++i) {
         const NodeId child = nodes().get(tree).children[i];
         if (kindOf(child) == static_cast<std::int64_t>(VbmKind::Fields)) consider(consider, child, childRecord);
+    }
+    if (highest > 1 && recordCount != 1) {
+        auto same = [&](const Bits& record) { return record.view(0, 32) == bits.view(0, 32); };
+        const auto differing = std::ranges::find_if_not(records, same);
+        if (records.size() != recordCount || differing != records.end()) {
+            const std::size_t first = std::min<std::size_t>(differing - records.begin(), recordCount);
+            errors().record(kCompileBitMapSource, kErrDataTooShort, {GetParserName(), "Record " + std::to_string(first + 1)});
+        }
     }
     if (errors().holdsError()) return;
 
