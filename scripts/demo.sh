@@ -84,5 +84,16 @@ for sample in de55 fci; do
   roundtrip $emv/$sample.msg --type PBER --defs $emv/emv.json
 done
 
+# Bitmap records: two terminal-management messages back to back, each a
+# header, a two-block bitmap, two application profiles under it and a trailer;
+# and a terminal status record with a fixed 16-bit bitmap. Each compiled back.
+bitmaps=examples/bitmaps
+tms="--type PVBM --defs $bitmaps/tms.json --set RecordCount=2 --set GroupRecords=true --set MessageLoop=true"
+status="--type PFBM --defs $bitmaps/status.json --set BitMapBits=16 --set BitMapIFO=FIX(4).HEX2RAW --set BitMapOFO=RAW2HEX"
+run parse $tms @$bitmaps/tms.msg
+run parse $status @$bitmaps/status.msg
+roundtrip $bitmaps/tms.msg $tms
+roundtrip $bitmaps/status.msg $status
+
 echo
 ./build/release/examples/payfmt_tour examples/record.json

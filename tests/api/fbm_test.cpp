@@ -12,6 +12,7 @@ using kortest::Iso8583Host;
 using kortest::Outcome;
 using kortest::Tree;
 using kortest::Var;
+using kortest::outline;
 using kortest::propOf;
 
 constexpr std::string_view kDefs = R"j({"name":"defs","group":true,"children":[
@@ -25,18 +26,6 @@ std::string field(std::string_view name, int bit, std::string_view value, std::s
 
 std::string values(const std::string& fields) { return R"j({"name":"msg","group":true,"children":[)j" + fields + "]}"; }
 
-// Names, with "=" and the value.
-std::string outline(VEXNODE root) {
-    std::string s;
-    for (uint32_t i = 0; i < kortest::childCount(root); ++i) {
-        const VEXNODE n = VEXTreeGetChild(root, i);
-        VEXBUF name = nullptr;
-        VEXTreeGetNodeName(n, &name);
-        s += (i ? " " : "") + test::bytes(name) + "=" + propOf(n, "Value");
-        VEXBufFree(name);
-    }
-    return s;
-}
 
 Outcome compileCall(Iso8583Host& host, VEXNODE tree) {
     return host.parser.call("Compile", {Var::blob(""), Var::integer(tree), Var::text("")});

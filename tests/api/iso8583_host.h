@@ -64,6 +64,23 @@ inline uint32_t childCount(VEXNODE node) {
     return n;
 }
 
+// The nodes below root: name, then "=" and the value (in hexadecimal when
+// hex) for a field, or the nodes below it in braces.
+inline std::string outline(VEXNODE root, bool hex = false) {
+    std::string s;
+    for (uint32_t i = 0; i < childCount(root); ++i) {
+        const VEXNODE n = VEXTreeGetChild(root, i);
+        VEXBUF name = nullptr;
+        VEXTreeGetNodeName(n, &name);
+        s += (i ? " " : "") + test::bytes(name);
+        VEXBufFree(name);
+        const std::string value = propOf(n, "Value");
+        if (childCount(n)) s += "{" + outline(n, hex) + "}";
+        else if (value != "<none>") s += "=" + (hex ? hexOf(value) : value);
+    }
+    return s;
+}
+
 // A tree handle deleted at the end of the scope.
 class Tree {
 public:

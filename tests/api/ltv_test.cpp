@@ -37,22 +37,7 @@ std::string leaf(std::string_view tag, std::string_view istr, std::string_view m
            std::string(more) + "}}";
 }
 
-// The value nodes below root: name, then "=" and the value in hexadecimal,
-// or the nested elements in braces.
-std::string outline(VEXNODE root) {
-    std::string s;
-    for (uint32_t i = 0; i < kortest::childCount(root); ++i) {
-        const VEXNODE n = VEXTreeGetChild(root, i);
-        VEXBUF name = nullptr;
-        VEXTreeGetNodeName(n, &name);
-        s += (i ? " " : "") + test::bytes(name);
-        VEXBufFree(name);
-        const std::string value = propOf(n, "Value");
-        if (kortest::childCount(n)) s += "{" + outline(n) + "}";
-        else if (value != "<none>") s += "=" + hexOf(value);
-    }
-    return s;
-}
+std::string outline(VEXNODE root) { return kortest::outline(root, true); }
 
 // The whole call, whatever it answers.
 Outcome parseCall(const Iso8583Host& host, std::string_view message, VEXNODE root) {

@@ -13,6 +13,7 @@ using kortest::Iso8583Host;
 using kortest::Outcome;
 using kortest::Tree;
 using kortest::Var;
+using kortest::outline;
 using kortest::propOf;
 
 // A two-byte header, bitmap blocks of eight bytes written as hexadecimal
@@ -50,20 +51,6 @@ std::string values(const std::string& fields) {
 
 std::string block(std::string_view firstBytes) { return std::string(firstBytes) + std::string(16 - firstBytes.size(), '0'); }
 
-// Node names below root, with "=" and the value of a field, groups in braces.
-std::string outline(VEXNODE root) {
-    std::string s;
-    for (uint32_t i = 0; i < kortest::childCount(root); ++i) {
-        const VEXNODE n = VEXTreeGetChild(root, i);
-        VEXBUF name = nullptr;
-        VEXTreeGetNodeName(n, &name);
-        s += (i ? " " : "") + test::bytes(name);
-        VEXBufFree(name);
-        if (kortest::childCount(n)) s += "{" + outline(n) + "}";
-        else if (const std::string v = propOf(n, "Value"); v != "<none>") s += "=" + v;
-    }
-    return s;
-}
 
 Outcome parseCall(Iso8583Host& host, std::string_view message, VEXNODE root) {
     return host.parser.call("Parse", {Var::blob(message), Var::integer(root), Var::text("")});

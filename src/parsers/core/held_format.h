@@ -16,6 +16,9 @@ public:
     explicit HeldFormat(std::string_view text = {}) : text_(text) {}
     const std::string& text() const { return text_; }
     void assign(std::string_view text);
+    // A property value as the format: text, or refused as an invalid
+    // parameter of the property set at source.
+    void assign(const Variant& value, std::string_view source);
     const ParsedChain& chain(ParserCore& parser) { return chain_.get(parser, text_); }
     const InputMask& mask(ParserCore& parser);
 

@@ -97,9 +97,7 @@ bool TPLTV::SetMember(std::int32_t dispid, const Variant& value) {
     }
     const FormatMember* m = formatMember(dispid);
     if (!m) return false;
-    const auto text = value.toText();
-    if (!text) throw EInvalidParameter::type(1, value.typeName(), std::string(kSetSource));
-    (this->*(m->format)).assign(*text);
+    (this->*(m->format)).assign(value, kSetSource);
     memoStamp_ = freshStamp();
     return true;
 }
