@@ -31,7 +31,9 @@ Applies a format of the operator language to one field value.
             P8583 prints the message type, the bitmap and each field by bit
             and name; a field with a report shows its status and the offset
             in the message where it starts. PBER, PTLV, PLTV and PTV print
-            each element's tag, name and value, nested elements indented
+            each element's tag, name and value, nested elements indented;
+            PVBM and PFBM print the value tree, with messages and records
+            as groups
   compile   compiles the value tree in VALUES.json (as parse --json writes
             it) and prints the message; definition-tree parsers need --defs
 

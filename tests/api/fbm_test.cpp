@@ -84,6 +84,13 @@ TEST(Fbm, BitsOutOfOrderOrBeyondTheBitmapStopTheCompile) {
 
 TEST(Fbm, BitmapSizeAndFormatsAreParserProperties) {
     Iso8583Host host("fbm", kDefs, "PFBM");
+    constexpr uint32_t kProp = KOR_MEMBER_PROPERTY;
+    kortest::expectMembers(host.parser, {
+        {"BitMapBits", 120, kProp, "Number of bits in the bitmap", "payfmt#BitMapBits", 0},
+        {"BitMapIFO", 121, kProp, "Operator to convert input bitmap into binary", "payfmt#BitMapIFO", 0},
+        {"BitMapOFO", 122, kProp, "Operator to convert binary bitmap into output format", "payfmt#BitMapOFO", 0},
+        {"BitMapDisplay", 123, kProp, "Operator to convert binary bitmap into display format", "payfmt#BitMapDisplay", 0},
+    }, true);
     EXPECT_EQ(host.parser.get("BitMapBits").result.v.u.i, 8);
     EXPECT_EQ(host.parser.get("BitMapIFO").result.str(), "fix(1)");
     EXPECT_EQ(host.parser.get("BitMapOFO").result.str(), "");

@@ -256,6 +256,15 @@ TEST(Vbm, DefinitionTreesMissingASectionOrItsLengthAreRefused) {
 
 TEST(Vbm, MembersStartAtTheirDefaultsAndShowInThePath) {
     Iso8583Host host("vbm", definitions(), "PVBM");
+    constexpr uint32_t kProp = KOR_MEMBER_PROPERTY;
+    kortest::expectMembers(host.parser, {
+        {"FlatParsing", 109, kProp, "When false, creates an extra level to separate header, bitmaps, fields and footer",
+         "payfmt#FlatParsing", 0},
+        {"GroupRecords", 108, kProp, "Puts multiple record fields in separate groups when RecordCount is more than 1",
+         "payfmt#GroupRecords", 0},
+        {"MessageLoop", 115, kProp, "Allows to the VBM parser to loop through concatenanted messages", "payfmt#MessageLoop", 0},
+        {"RecordCount", 107, kProp, "Specifies the number of records for a same bitmap", "payfmt#RecordCount", 0},
+    }, true);
     EXPECT_EQ(host.parser.get("FlatParsing").result.v.u.b, 1);
     EXPECT_EQ(host.parser.get("GroupRecords").result.v.u.b, 0);
     EXPECT_EQ(host.parser.get("MessageLoop").result.v.u.b, 0);

@@ -47,10 +47,10 @@ class TVEXVBMParserInfo final : public TKORDefTreeParserInfo {
 public:
     TVEXVBMParserInfo()
         : TKORDefTreeParserInfo(parserClass<TPVBM>("TPVBM", vbmParserInfo), "7c2e9a14-5b3d-4e61-9f80-2d4b6a1c0b01") {
+        for (const Switch& s : kSwitches) AddProperty(s.dispid, s.name).Describe(s.description).Help(kParserHelpFile, s.name);
         AddProperty(vbm_dispid::kRecordCount, kRecordCount)
             .Describe(kRecordCountDescription)
             .Help(kParserHelpFile, kRecordCount);
-        for (const Switch& s : kSwitches) AddProperty(s.dispid, s.name).Describe(s.description).Help(kParserHelpFile, s.name);
         Register();
     }
 };
