@@ -15,6 +15,7 @@ constexpr std::string_view kParseSource = "TVBMParser.Parse";
 // Puts the children of the group at index under parent in its place.
 void flatten(NodeId parent, std::size_t index) {
     const NodeId group = nodes().get(parent).children[index];
+    if (!nodes().get(group).isGroup()) return;
     // Each last child goes right after the group, so that they keep their order.
     while (!nodes().get(group).children.empty()) nodes().addChild(parent, nodes().get(group).children.back(), index + 1);
     nodes().remove(group);
@@ -35,10 +36,15 @@ void TPVBM::insertSection(NodeId definition, BytesView data, NodeId destination,
     // A section that is flattened is entered one level further than its
     // fields will sit.
     if (flatParsing && record.recurseLevel < INT32_MAX) ++record.recurseLevel;
-    const std::size_t at = index < 0 ? nodes().get(destination).children.size() : static_cast<std::size_t>(index);
+    const std::size_t before = nodes().get(destination).children.size();
+    const std::size_t at = index < 0 ? before : static_cast<std::size_t>(index);
     Cursor cursor{data, 0};
     SubParse(destination, definition, index, record, cursor);
-    if (flatParsing) flatten(destination, at);
+    if (!flatParsing) return;
+    // The copy, and the repetitions of it a RepeatNode section makes (none
+    // when it found no data), each give way to their fields.
+    const std::size_t after = nodes().get(destination).children.size();
+    for (std::size_t k = after > before ? after - before : 0; k-- > 0;) flatten(destination, at + k);
 }
 
 void TPVBM::parseSection(NodeId definition, std::uint32_t length, Cursor& cursor, NodeId destination,
