@@ -124,6 +124,16 @@ TEST(Fbm, BitmapSizeAndFormatsAreParserProperties) {
 
 TEST(Fbm, ASetBitWithoutADefinitionStopsTheParse) {
     Iso8583Host host("fbm", kDefs, "PFBM");
+    // Definitions edited through their handle count as they stand: a new
+    // first definition of bit 1 is the one found.
+    const auto defs = static_cast<VEXNODE>(host.parser.get("Definitions").result.v.u.i);
+    Tree first(R"j({"name":"NewOne","props":{"Bit":1,"IFO":"FIX(3)"}})j");
+    ASSERT_EQ(VEXTreeAddChild(defs, first.get(), 0), 0u);
+    Tree edited(R"j({"name":"msg","group":true})j");
+    EXPECT_EQ(host.parse("\x80" "ABC"s, edited.get()), 0);
+    EXPECT_EQ(outline(edited.get()), "Bitmap=80 NewOne=ABC");
+    VEXTreeDeleteNode(VEXTreeGetChild(defs, 0), -1);
+
     Tree tree(R"j({"name":"msg","group":true})j");
     // Bits 1 and 5: field 1 is read, 5 has no definition.
     EXPECT_EQ(host.parse("\x88" "ABcd"s, tree.get()), 0xE207000B);

@@ -43,10 +43,10 @@ std::string field(std::string_view name, int bit, std::string_view value) {
     return node(name, 3, value, ",\"Bit\":" + std::to_string(bit) + (bit == 70 ? R"j(,"OFO":"LLVAR")j" : ""));
 }
 
-// A value tree: header H1, the data fields given, footer ZZ.
-std::string values(const std::string& fields) {
+// A value tree: header H1, the data fields given, footer ZZ, then after.
+std::string values(const std::string& fields, const std::string& after = "") {
     return R"j({"name":"msg","group":true,"children":[)j" + node("Kind", 1, "H1") + (fields.empty() ? "" : ",") + fields + "," +
-           node("End", 4, "ZZ") + "]}";
+           node("End", 4, "ZZ") + after + "]}";
 }
 
 std::string block(std::string_view firstBytes) { return std::string(firstBytes) + std::string(16 - firstBytes.size(), '0'); }
@@ -66,6 +66,11 @@ TEST(Vbm, BitmapBlocksCarryTheirContinuationBitsAndNothingIsWrittenUnannounced) 
     };
     const Case cases[] = {
         {"bit 2 alone needs one block", field("Two", 2, "ABC"), "H1" + block("40") + "ABCZZ", 0, ""},
+        // A field is announced exactly when the walk writes it: by its
+        // parent's ProcessNull, and only before the footer.
+        {"an empty field's own ProcessNull does not write it",
+         node("Two", 3, "", R"j(,"Bit":2,"ProcessNull":true,"OFO":"PADR(\" \",3)")j") + "," + field("Three", 3, "x"),
+         "H1" + block("20") + "xZZ", 0, ""},
         // The first block's first byte is 0xC0: continuation and bit 2. Bit
         // 70 is in the second block, whose own first bit (65) stays clear.
         {"bits 2 and 70 need two blocks", field("Two", 2, "ABC") + "," + field("Seventy", 70, "hello"),
@@ -86,6 +91,8 @@ TEST(Vbm, BitmapBlocksCarryTheirContinuationBitsAndNothingIsWrittenUnannounced) 
          "H1" + block("20") + "xZZ", 0, ""},
     };
     Iso8583Host host("vbm", definitions(), "PVBM");
+    Tree late(values(field("Two", 2, "ABC"), "," + field("Three", 3, "x")));
+    EXPECT_EQ(host.compile(late.get()), "H1" + block("40") + "ABCZZ");
     for (const Case& c : cases) {
         Tree tree(values(c.fields));
         int64_t status = -1;
@@ -150,6 +157,36 @@ TEST(Vbm, MessagesBackToBackLoopOrRemain) {
                                          "} Two=ABC Footer{End=ZZ}} Message 2{Header{Kind=H2} Bitmap{Map=" + block("20") +
                                          "} Three=x Footer{End=ZZ}}");
     EXPECT_EQ(host.compile(looped.get()), one + two);
+    // A report of an earlier compile does not outlive it.
+    const VEXNODE three = VEXTreeGetChild(VEXTreeGetChild(looped.get(), 1), 2);
+    Var text = Var::text("x");
+    ASSERT_EQ(VEXTreeSetPropA(three, "Value", &text.v), 0u);
+    int64_t status = 0;
+    host.compile(looped.get(), &status);
+    EXPECT_EQ(status, 0xE2060060);
+    Var blob = Var::blob("x");
+    ASSERT_EQ(VEXTreeSetPropA(three, "Value", &blob.v), 0u);
+    EXPECT_EQ(host.compile(looped.get(), &status), one + two);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(propOf(VEXTreeGetChild(looped.get(), 1), "EC"), "<none>");
+}
+
+TEST(Vbm, DeeplyNestedDataGroupsEndWithAStatus) {
+    Iso8583Host host("vbm", definitions(), "PVBM");
+    Tree tree(values(""));
+    Var kind = Var::integer(3);
+    VEXNODE inner = VEXTreeCreateNode("g", VEX_NODE_GROUP);
+    for (int i = 0; i < 100000; ++i) {
+        VEXTreeSetPropA(inner, "ParserType", &kind.v);
+        const VEXNODE outer = VEXTreeCreateNode("g", VEX_NODE_GROUP);
+        VEXTreeAddChild(outer, inner, -1);
+        inner = outer;
+    }
+    VEXTreeSetPropA(inner, "ParserType", &kind.v);
+    ASSERT_EQ(VEXTreeAddChild(tree.get(), inner, 1), 0u);
+    int64_t status = 0;
+    EXPECT_EQ(host.compile(tree.get(), &status), "H1");
+    EXPECT_EQ(status, 0xE2070047);  // the inner groups are fields without a Bit
 }
 
 TEST(Vbm, BinaryBitmapThroughTheBitmapFormats) {
@@ -188,6 +225,8 @@ TEST(Vbm, MalformedMessagesEndWithAReportAndReadNothingBeyond) {
          "Kind=H1 Map=" + block("10")},
         {"no field where the bitmap announces one", two, 0, 0xE2070011, "vbm: data to short to process Record 1",
          "Kind=H1 Map=" + block("40")},
+        {"a footer cut short", two + "ABCZ", 0, 0xE2070011, "vbm: data to short to process Footer",
+         "Kind=H1 Map=" + block("40") + " Two=ABC End=Z"},
     };
     Iso8583Host host("vbm", definitions(), "PVBM");
     for (const Case& c : cases) {

@@ -105,13 +105,11 @@ void TPFBM::SetDefTree(NodeId tree) {
         } catch (...) {
             // A refused tree leaves no definitions, and no open parser.
             storeDefinitions(0);
-            byBit_.build(0);
             Close();
             throw;
         }
     }
     storeDefinitions(tree);
-    byBit_.build(definitions());
 }
 
 void TPFBM::insertBitmapNode(NodeId tree, BytesView bitmap, std::int64_t index) {
@@ -150,10 +148,13 @@ std::uint32_t TPFBM::CompileInternal(Bytes& out, NodeId tree, const TParseInheri
             raise(kCompileBitMapSource, kErrBitsNotAscending, {GetParserName(), nameOf(nodes().get(child))});
         highest = bit;
         if (bit > bitMapBits) raise(kCompileBitMapSource, kErrInvalidBit, {GetParserName(), std::to_string(bit)});
-        if (NodeHasData(child, childRecord)) bitmap.set(bit);
+        if (NodeWritesData(child, childRecord)) bitmap.set(bit);
         ++i;
     }
     ctx.SetNode(0);
+    // What checking the fields reported belongs to the tree, not to the
+    // Bitmap node made next.
+    attachReport(*this, nodes().get(tree).props);
 
     const BytesView binary = bitmap.view(0, (bitMapBits + 7u) / 8u);
     OpContext octx(kDirectionOutput);
@@ -182,6 +183,7 @@ std::uint32_t TPFBM::ParseInternal(Cursor& cursor, NodeId tree, const TParseInhe
     insertBitmapNode(tree, bitmapField.view(), -1);
 
     const TParseInherit childRecord = childRecordOf(*this, tree, inherited);
+    byBit_.build(definitions());
     for (int bit = 1; bit <= bitMapBits; ++bit) {
         if (!bitmap.test(bit)) continue;
         const NodeId definition = byBit_.require(*this, bit);

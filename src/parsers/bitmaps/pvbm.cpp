@@ -127,7 +127,6 @@ void TPVBM::clearDefinitions() {
     fields_.reset();
     footer_.reset();
     headerLength_ = footerLength_ = blockLength_ = 0;
-    byBit_.build(0);
 }
 
 void TPVBM::SetDefTree(NodeId tree) {
@@ -165,7 +164,6 @@ void TPVBM::SetDefTree(NodeId tree) {
     headerLength_ = headerLength;
     footerLength_ = footerLength;
     blockLength_ = blockLength;
-    byBit_.build(fields_.get());
 
     // The bitmap's chains go through its hexadecimal text. Without an IFO a
     // block is that text itself: twice the block length in characters.
@@ -182,8 +180,8 @@ bool TPVBM::CheckBit(NodeId node, int& bit) {
         errors().record(kCheckBitSource, kErrInvalidBitProperty, {GetParserName(), std::to_string(bit)});
         return false;
     }
-    if (*held < 0 || *held > kHighestBit) raise(kCheckBitSource, kErrInvalidBit, {GetParserName(), nameOf(nodes().get(node))});
-    bit = static_cast<int>(*held);
+    if (*held > kHighestBit) raise(kCheckBitSource, kErrInvalidBit, {GetParserName(), nameOf(nodes().get(node))});
+    bit = static_cast<int>(std::max<std::int64_t>(*held, INT32_MIN));
     return true;
 }
 

@@ -60,7 +60,7 @@ public:
     bool SetMember(std::int32_t dispid, const Variant& value) override;
 
     // Reads the node's Bit into bit. One that is no number is reported (with
-    // the bit held before) and answers false; one outside 0 to 254 raises.
+    // the bit held before) and answers false; one above 254 raises.
     bool CheckBit(NodeId node, int& bit);
     // Compiles the children of the kind from index on (see vbm_compile.cpp).
     void CompileKind(VbmKind kind, NodeId tree, const TParseInherit& inherited, std::size_t& index, Bytes& out);
@@ -91,9 +91,10 @@ private:
     // parse must stop (the report says why).
     bool parseMessage(Cursor& cursor, NodeId destination, const TParseInherit& inherited,
                       std::optional<std::uint32_t>& stoppedAt, std::string& lastOperator);
-    // The header or footer: length bytes (fewer when fewer are left) parsed
-    // with the section's definition.
-    void parseSection(NodeId definition, std::uint32_t length, Cursor& cursor, NodeId destination,
+    // The header or footer: length bytes parsed with the section's
+    // definition; fewer when fewer are left, reported. False when the parse
+    // must stop.
+    bool parseSection(NodeId definition, std::uint32_t length, Cursor& cursor, NodeId destination,
                       const TParseInherit& inherited);
     // Inserts a copy of the section's definition under destination (which
     // inherits the record) at index and parses data into it; without

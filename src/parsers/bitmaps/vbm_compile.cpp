@@ -51,27 +51,18 @@ void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& i
         records.emplace_back();
         lastInRecord = 0;
     };
-    // Checks a data node and sets its bit. A record group (a data group
-    // without a Bit, as GroupRecords makes) is checked by its fields.
-    auto consider = [&](auto& self, NodeId node, const TParseInherit& record) -> void {
-        const Node& n = nodes().get(node);
-        if (n.isGroup() && !n.props.find(prop::kBit)) {
-            if (recordCount != 1) beginRecord();
-            const TParseInherit fieldRecord = childRecordOf(*this, node, record);
-            for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i)
-                self(self, nodes().get(node).children[i], fieldRecord);
-            return;
-        }
-        if (!CheckBit(node, bit) || !NodeHasData(node, record)) return;
+    // Checks a data field and sets its bit when the walk will write it.
+    auto consider = [&](NodeId node, const TParseInherit& record) {
+        if (!CheckBit(node, bit) || !NodeWritesData(node, record)) return;
         // A field the bitmap cannot announce (bit 0, a continuation bit, a
         // bit beyond the blocks a bitmap may have) would be read as another
         // field by every reader of the message.
         if (!announceable(bit)) {
-            errors().record(kCompileBitMapSource, kErrInvalidBit, {GetParserName(), nameOf(n)});
+            errors().record(kCompileBitMapSource, kErrInvalidBit, {GetParserName(), nameOf(nodes().get(node))});
             return;
         }
         if (recordCount == 1 && bit <= highest) {
-            errors().record(kCompileBitMapSource, kErrBitsNotAscending, {GetParserName(), nameOf(n)});
+            errors().record(kCompileBitMapSource, kErrBitsNotAscending, {GetParserName(), nameOf(nodes().get(node))});
             return;
         }
         if (recordCount != 1) {
@@ -82,10 +73,23 @@ void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& i
         highest = std::max(highest, bit);
         bits.set(bit);
     };
+    // The data fields CompileKind will write: those up to the first node of
+    // a later part. A record group (a data group without a Bit, as
+    // GroupRecords makes) holds its record's fields.
     const TParseInherit childRecord = childRecordOf(*this, tree, inherited);
     for (std::size_t i = index; i < nodes().get(tree).children.size(); ++i) {
         const NodeId child = nodes().get(tree).children[i];
-        if (kindOf(child) == static_cast<std::int64_t>(VbmKind::Fields)) consider(consider, child, childRecord);
+        const std::int64_t kind = kindOf(child);
+        if (kind > static_cast<std::int64_t>(VbmKind::Fields)) break;
+        if (kind < static_cast<std::int64_t>(VbmKind::Fields)) continue;
+        const Node& n = nodes().get(child);
+        if (!n.isGroup() || n.props.find(prop::kBit)) {
+            consider(child, childRecord);
+            continue;
+        }
+        if (recordCount != 1) beginRecord();
+        const TParseInherit fieldRecord = childRecordOf(*this, child, childRecord);
+        for (std::size_t f = 0; f < nodes().get(child).children.size(); ++f) consider(nodes().get(child).children[f], fieldRecord);
     }
     if (highest > 1 && recordCount != 1) {
         auto same = [&](const Bits& record) { return record.view(0, 32) == bits.view(0, 32); };
@@ -132,6 +136,7 @@ std::uint32_t TPVBM::CompileInternal(Bytes& out, NodeId tree, const TParseInheri
         for (std::size_t i = 0; i < nodes().get(tree).children.size() && !errors().holdsError(); ++i) {
             const NodeId child = nodes().get(tree).children[i];
             if (!nodes().get(child).isGroup() || kindOf(child) != 0) continue;
+            clearReports(nodes().get(child).props);
             compileMessage(child, messageRecord, out);
             attachReport(*this, nodes().get(child).props);
             looped = true;

@@ -47,11 +47,14 @@ void TPVBM::insertSection(NodeId definition, BytesView data, NodeId destination,
     for (std::size_t k = after > before ? after - before : 0; k-- > 0;) flatten(destination, at + k);
 }
 
-void TPVBM::parseSection(NodeId definition, std::uint32_t length, Cursor& cursor, NodeId destination,
+bool TPVBM::parseSection(NodeId definition, std::uint32_t length, Cursor& cursor, NodeId destination,
                          const TParseInherit& inherited) {
     const std::uint32_t taken = std::min(length, cursor.left());
     insertSection(definition, cursor.rest().substr(0, taken), destination, -1, inherited);
     cursor.advance(taken);
+    // A header or footer cut short is a message cut short.
+    if (taken < length) errors().record(kParseSource, kErrDataTooShort, {GetParserName(), nameOf(nodes().get(definition))});
+    return !errors().holdsError();
 }
 
 std::size_t TPVBM::readBitmap(Cursor& cursor, MessageBitmap<32>& bitmap, std::string& lastOperator) {
@@ -84,8 +87,10 @@ std::size_t TPVBM::readBitmap(Cursor& cursor, MessageBitmap<32>& bitmap, std::st
 
 bool TPVBM::parseMessage(Cursor& cursor, NodeId destination, const TParseInherit& inherited,
                          std::optional<std::uint32_t>& stoppedAt, std::string& lastOperator) {
-    parseSection(header_.get(), headerLength_, cursor, destination, inherited);
-    if (errors().holdsError()) return false;
+    if (!parseSection(header_.get(), headerLength_, cursor, destination, inherited)) {
+        stoppedAt = cursor.position;
+        return false;
+    }
 
     const std::uint32_t bitmapStart = cursor.position;
     MessageBitmap<32> bitmap;
@@ -132,8 +137,9 @@ bool TPVBM::parseMessage(Cursor& cursor, NodeId destination, const TParseInherit
         }
     }
 
-    parseSection(footer_.get(), footerLength_, cursor, destination, inherited);
-    return !errors().holdsError();
+    if (parseSection(footer_.get(), footerLength_, cursor, destination, inherited)) return true;
+    stoppedAt = cursor.position;
+    return false;
 }
 
 std::uint32_t TPVBM::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit& inherited) {
@@ -142,6 +148,7 @@ std::uint32_t TPVBM::ParseInternal(Cursor& cursor, NodeId tree, const TParseInhe
     const std::uint32_t frame = std::uint32_t{headerLength_} + footerLength_;
     if (cursor.left() < frame) raise(kParseSource, kErrShorterThanHeaderAndFooter, {GetParserName()});
 
+    byBit_.build(fields_.get());
     std::optional<std::uint32_t> stoppedAt;
     std::string lastOperator;
     const TParseInherit messageRecord = messageLoop ? childRecordOf(*this, tree, inherited) : inherited;

@@ -100,15 +100,19 @@ void Parser::assignDefinitions(NodeId tree) {
 
 void Parser::storeDefinitions(NodeId tree) { definitions_.reset(tree ? nodes().copy(tree, true) : 0); }
 
-bool Parser::NodeHasData(NodeId node, const TParseInherit& inherited) {
+bool Parser::NodeHasData(NodeId node, const TParseInherit& inherited) { return hasData(node, inherited, true); }
+
+bool Parser::NodeWritesData(NodeId node, const TParseInherit& inherited) { return hasData(node, inherited, false); }
+
+bool Parser::hasData(NodeId node, const TParseInherit& inherited, bool ownProcessNull) {
     const NestingGuard nesting(*this, "TVEXParser.NodeHasData");
     TParseContext ctx(inherited, *this);
     ctx.SetNode(node);
-    if (ctx.GetProcessNull()) return true;
+    if (ownProcessNull ? ctx.GetProcessNull() : inherited.processNull) return true;
     if (nodes().get(node).isGroup() && ctx.GetRecurse() >= 1) {
         const TParseInherit childRecord = ctx.ChildRecord();
         for (std::size_t i = 0; i < nodes().get(node).children.size(); ++i)
-            if (NodeHasData(nodes().get(node).children[i], childRecord)) return true;
+            if (hasData(nodes().get(node).children[i], childRecord, ownProcessNull)) return true;
         return false;
     }
     const Variant* v = ctx.find(settings().valueName);

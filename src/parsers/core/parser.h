@@ -96,6 +96,12 @@ public:
     // Whether compiling the node would write anything (the bitmap families
     // set a field's bit by it).
     bool NodeHasData(NodeId node, const TParseInherit& inherited);
+    // Whether the template walk writes anything for the node: NodeHasData,
+    // but by the walk's own rule that a node follows its parent's
+    // ProcessNull and its own governs only its children. The bitmap
+    // families announce a field by it, so that no bit goes without its
+    // field nor a field without its bit.
+    bool NodeWritesData(NodeId node, const TParseInherit& inherited);
 
     // "parser:" type "/" name, then the settings that differ from a new
     // parser's as "Name=value" items after ";".
@@ -121,6 +127,8 @@ protected:
     virtual void reportSettings(Props&) const {}
 
 private:
+    bool hasData(NodeId node, const TParseInherit& inherited, bool ownProcessNull);
+
     std::string name_;
     std::string registeredName_;
     std::string parserType_;
