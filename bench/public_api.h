@@ -109,6 +109,11 @@ public:
 
     bool ready() const { return parseId >= 0 && compileId >= 0; }
 
+    // Sets a property by name (RecordCount, BitMapBits ...); false when refused.
+    bool put(const char* name, VEXVARIANT& value) {
+        return obj_ && KORInvokeByNameA(obj_, name, KOR_DISPATCH_PUT, &value, 1, nullptr, nullptr) == 0;
+    }
+
     // Parse or Compile with (message, tree, format): the dispatch status,
     // else the method's own answer; 0 when both are clean.
     std::uint32_t call(std::int32_t dispid, Vars<3>& args) {
