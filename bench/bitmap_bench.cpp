@@ -30,89 +30,48 @@ const Sample kStatus{"status", "PFBM", {{"BitMapIFO", "FIX(4).HEX2RAW"}, {"BitMa
 // An open parser of the sample's type and settings over its definitions,
 // the sample message and the tree one parse of it gave, checked to compile
 // back to the message.
-class Bitmaps {
-public:
+struct Bitmaps : bench::ParsedSample {
     explicit Bitmaps(const Sample& s)
-        : message(bench::readFile(std::string(PAYFMT_EXAMPLES_DIR "/bitmaps/") + s.name + ".msg")),
-          parser_((std::string("bench-") + s.name).c_str(), s.type,
-                  Tree::fromJsonFile(std::string(PAYFMT_EXAMPLES_DIR "/bitmaps/") + s.name + ".json").get()) {
+        : ParsedSample((std::string("bench-") + s.name).c_str(), s.type,
+                       Tree::fromJsonFile(std::string(PAYFMT_EXAMPLES_DIR "/bitmaps/") + s.name + ".json"),
+                       bench::readFile(std::string(PAYFMT_EXAMPLES_DIR "/bitmaps/") + s.name + ".msg")) {
         ok = configure(s) && check();
-        if (!ok && error.empty()) error = bench::lastError();
     }
-
-    std::uint32_t call(std::int32_t dispid, Vars<3>& args) { return parser_.call(dispid, args); }
-
-    std::string message;
-    Tree parsed;
-    bool ok = false;
-    std::string error;
-    std::int32_t parseId = -1, compileId = -1;
-
-private:
     bool configure(const Sample& s) {
-        if (!parser_.ready()) return false;
         Vars<1> value;
         for (const auto& [name, text] : s.texts) {
             VEXVarSetStrA(&value[0], text, static_cast<std::uint32_t>(-1));
-            if (!parser_.put(name, value[0])) return false;
+            if (!parser.put(name, value[0])) return fail(bench::lastError());
         }
         for (const auto& [name, number] : s.numbers) {
             VEXVarSetInt(&value[0], number);
-            if (!parser_.put(name, value[0])) return false;
-        }
-        parseId = parser_.parseId;
-        compileId = parser_.compileId;
-        return true;
-    }
-
-    bool check() {
-        parsed = Tree(VEXTreeCreateNode("msg", VEX_NODE_GROUP));
-        Vars<3> args;
-        bench::setCallArgs(args, message, parsed.get());
-        if (call(parseId, args) != 0) return false;
-        bench::setCallArgs(args, "", parsed.get());
-        if (call(compileId, args) != 0) return false;
-        if (bench::varBytes(args[0]) != message) {
-            error = "compiled message differs from the sample";
-            return false;
+            if (!parser.put(name, value[0])) return fail(bench::lastError());
         }
         return true;
     }
-
-    bench::Parser parser_;
+    bool ok = false;
 };
 
-void parse(benchmark::State& state, const Sample& sample) {
-    Bitmaps b(sample);
+void BM_VbmParse(benchmark::State& state) {
+    Bitmaps b(kTms);
     if (!b.ok) return state.SkipWithError(b.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, b.message, 0);
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) {
-        const VEXNODE root = VEXTreeCreateNode("msg", VEX_NODE_GROUP);
-        VEXVarSetInt(&args[1], root);
-        benchmark::DoNotOptimize(b.call(b.parseId, args));
-        VEXTreeDeleteNode(root, -1);
-    }
-    bench::reportAllocations(state, before);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * b.message.size()));
+    bench::timeParse(state, b);
 }
-
-void compile(benchmark::State& state, const Sample& sample) {
-    Bitmaps b(sample);
+void BM_VbmCompile(benchmark::State& state) {
+    Bitmaps b(kTms);
     if (!b.ok) return state.SkipWithError(b.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, "", b.parsed.get());
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) benchmark::DoNotOptimize(b.call(b.compileId, args));
-    bench::reportAllocations(state, before);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * b.message.size()));
+    bench::timeCompile(state, b);
 }
-
-void BM_VbmParse(benchmark::State& state) { parse(state, kTms); }
-void BM_VbmCompile(benchmark::State& state) { compile(state, kTms); }
-void BM_FbmParse(benchmark::State& state) { parse(state, kStatus); }
-void BM_FbmCompile(benchmark::State& state) { compile(state, kStatus); }
+void BM_FbmParse(benchmark::State& state) {
+    Bitmaps b(kStatus);
+    if (!b.ok) return state.SkipWithError(b.error.c_str());
+    bench::timeParse(state, b);
+}
+void BM_FbmCompile(benchmark::State& state) {
+    Bitmaps b(kStatus);
+    if (!b.ok) return state.SkipWithError(b.error.c_str());
+    bench::timeCompile(state, b);
+}
 BENCHMARK(BM_VbmParse);
 BENCHMARK(BM_VbmCompile);
 BENCHMARK(BM_FbmParse);

@@ -12,7 +12,6 @@
 namespace {
 
 using bench::Tree;
-using bench::Vars;
 
 constexpr const char* kDefinitions = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.json";
 constexpr const char* kMessage = PAYFMT_EXAMPLES_DIR "/iso8583/ascii.msg";
@@ -34,83 +33,31 @@ Tree definitions() {
 }
 
 // An open P8583 over those definitions, its sample message and the tree one
-// parse of it gave.
-class Iso8583 {
-public:
-    Iso8583() : message(bench::readFile(kMessage)), parser_("bench-iso8583", "P8583", definitions().get()) {
-        ok = check();
-        if (!ok && error.empty()) error = bench::lastError();
-    }
-
-    std::uint32_t call(std::int32_t dispid, Vars<3>& args) { return parser_.call(dispid, args); }
-
-    std::string message;
-    Tree parsed;
-    std::int32_t parseId = -1;
-    std::int32_t compileId = -1;
-    bool ok = false;
-    std::string error;
-
-private:
-    // Parses the sample once; false when the parser is not ready or the
-    // parse did not give every field.
-    bool check() {
-        if (!parser_.ready()) return false;
-        parseId = parser_.parseId;
-        compileId = parser_.compileId;
-        parsed = Tree(VEXTreeCreateNode("msg", VEX_NODE_GROUP));
-        Vars<3> args;
-        bench::setCallArgs(args, message, parsed.get());
-        if (call(parseId, args) != 0) return false;
+// parse of it gave, checked to hold every field and to compile back.
+struct Iso8583 : bench::ParsedSample {
+    Iso8583() : ParsedSample("bench-iso8583", "P8583", definitions(), bench::readFile(kMessage)) {
+        if (!check()) return;
         // One node per line of the decoded fields: the parse found them all.
         const std::string fields = bench::readFile(kFields);
         std::uint32_t expected = 0;
         for (char c : fields) expected += c == '\n';
-        std::uint32_t count = 0;
-        VEXTreeChildCount(parsed.get(), &count);
-        if (count != expected || expected == 0) {
-            error = "parse gave " + std::to_string(count) + " fields, ascii.fields.txt has " + std::to_string(expected);
-            return false;
-        }
-        return true;
+        ok = parsedCount() == expected && expected != 0;
+        if (!ok) fail("parse gave " + std::to_string(parsedCount()) + " fields, ascii.fields.txt has " + std::to_string(expected));
     }
-
-    bench::Parser parser_;
+    bool ok = false;
 };
 
 void BM_Iso8583Parse_Payfmt(benchmark::State& state) {
     Iso8583 iso;
     if (!iso.ok) return state.SkipWithError(iso.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, iso.message, 0);
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) {
-        const VEXNODE root = VEXTreeCreateNode("msg", VEX_NODE_GROUP);
-        VEXVarSetInt(&args[1], root);
-        benchmark::DoNotOptimize(iso.call(iso.parseId, args));
-        VEXTreeDeleteNode(root, -1);
-    }
-    bench::reportAllocations(state, before);
-    state.SetItemsProcessed(state.iterations());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * iso.message.size()));
+    bench::timeParse(state, iso);
 }
 BENCHMARK(BM_Iso8583Parse_Payfmt)->Repetitions(4);
 
 void BM_Iso8583Compile_Payfmt(benchmark::State& state) {
     Iso8583 iso;
     if (!iso.ok) return state.SkipWithError(iso.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, "", iso.parsed.get());
-    if (iso.call(iso.compileId, args) != 0) return state.SkipWithError(bench::lastError().c_str());
-    if (args[0].type != VEXVT_BLOB || bench::varBytes(args[0]) != iso.message)
-        return state.SkipWithError("compiled message differs from ascii.msg");
-    // The message argument is in/out: it holds the last message, a blob, so
-    // each call answers bytes again, as a host that reuses it sees.
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) benchmark::DoNotOptimize(iso.call(iso.compileId, args));
-    bench::reportAllocations(state, before);
-    state.SetItemsProcessed(state.iterations());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * iso.message.size()));
+    bench::timeCompile(state, iso);
 }
 BENCHMARK(BM_Iso8583Compile_Payfmt)->Repetitions(4);
 

@@ -189,4 +189,71 @@ inline void timeCompile(benchmark::State& state, Example& ex) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ex.message.size()));
 }
 
+// A definition-tree parser open over definitions, a sample message, and the
+// tree one parse of it gave. Set the parser's properties, then check().
+class ParsedSample {
+public:
+    ParsedSample(const char* parserName, const char* type, const Tree& definitions, std::string sample)
+        : parser(parserName, type, definitions.get()), message(std::move(sample)) {}
+
+    // Parses the message once and compiles the tree back: true when both
+    // are clean and give the message again; error says why not.
+    bool check() {
+        if (!parser.ready()) return fail(lastError());
+        parsed = Tree(VEXTreeCreateNode("msg", VEX_NODE_GROUP));
+        Vars<3> args;
+        setCallArgs(args, message, parsed.get());
+        if (parser.call(parser.parseId, args) != 0) return fail(lastError());
+        setCallArgs(args, "", parsed.get());
+        if (parser.call(parser.compileId, args) != 0) return fail(lastError());
+        if (args[0].type != VEXVT_BLOB || varBytes(args[0]) != message) return fail("compiled message differs from the sample");
+        return true;
+    }
+    bool fail(std::string why) {
+        error = std::move(why);
+        return false;
+    }
+    // The parsed tree's children.
+    std::uint32_t parsedCount() const {
+        std::uint32_t count = 0;
+        VEXTreeChildCount(parsed.get(), &count);
+        return count;
+    }
+
+    Parser parser;
+    std::string message;
+    Tree parsed;
+    std::string error;
+};
+
+// Times Parse of the sample into a fresh tree, as a host does for each
+// message it receives.
+inline void timeParse(benchmark::State& state, ParsedSample& s) {
+    Vars<3> args;
+    setCallArgs(args, s.message, 0);
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) {
+        const VEXNODE root = VEXTreeCreateNode("msg", VEX_NODE_GROUP);
+        VEXVarSetInt(&args[1], root);
+        benchmark::DoNotOptimize(s.parser.call(s.parser.parseId, args));
+        VEXTreeDeleteNode(root, -1);
+    }
+    reportAllocations(state, before);
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * s.message.size()));
+}
+
+// Times Compile of the parsed tree. The message argument is in/out: it holds
+// the last message, a blob, so each call answers bytes again, as a host that
+// reuses it sees.
+inline void timeCompile(benchmark::State& state, ParsedSample& s) {
+    Vars<3> args;
+    setCallArgs(args, "", s.parsed.get());
+    const std::uint64_t before = allocationCount();
+    for (auto _ : state) benchmark::DoNotOptimize(s.parser.call(s.parser.compileId, args));
+    reportAllocations(state, before);
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * s.message.size()));
+}
+
 }  // namespace bench

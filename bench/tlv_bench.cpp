@@ -16,7 +16,6 @@
 namespace {
 
 using bench::Tree;
-using bench::Vars;
 
 constexpr const char* kEmvDefinitions = PAYFMT_EXAMPLES_DIR "/emv/emv.json";
 constexpr const char* kMessage = PAYFMT_EXAMPLES_DIR "/emv/de55.msg";
@@ -36,77 +35,33 @@ Tree definitions(bool emv) {
 }
 
 // An open PBER over the definitions, the sample and the tree one parse of
-// it gave.
-class Ber {
-public:
+// it gave, checked to hold every element and to compile back.
+struct Ber : bench::ParsedSample {
     explicit Ber(bool emv)
-        : message(bench::readFile(kMessage)), parser_(emv ? "bench-ber-emv" : "bench-ber", "PBER", definitions(emv).get()) {
-        ok = check();
-        if (!ok && error.empty()) error = bench::lastError();
+        : ParsedSample(emv ? "bench-ber-emv" : "bench-ber", "PBER", definitions(emv), bench::readFile(kMessage)) {
+        if (!check()) return;
+        ok = parsedCount() == kElements;
+        if (!ok) fail("parse gave " + std::to_string(parsedCount()) + " elements, not " + std::to_string(kElements));
     }
-
-    std::uint32_t call(std::int32_t dispid, Vars<3>& args) { return parser_.call(dispid, args); }
-
-    std::string message;
-    Tree parsed;
     bool ok = false;
-    std::string error;
-    std::int32_t parseId = -1, compileId = -1;
-
-private:
-    bool check() {
-        if (!parser_.ready()) return false;
-        parseId = parser_.parseId;
-        compileId = parser_.compileId;
-        parsed = Tree(VEXTreeCreateNode("de55", VEX_NODE_GROUP));
-        Vars<3> args;
-        bench::setCallArgs(args, message, parsed.get());
-        if (call(parseId, args) != 0) return false;
-        std::uint32_t count = 0;
-        VEXTreeChildCount(parsed.get(), &count);
-        if (count != kElements) {
-            error = "parse gave " + std::to_string(count) + " elements, not " + std::to_string(kElements);
-            return false;
-        }
-        bench::setCallArgs(args, "", parsed.get());
-        if (call(compileId, args) != 0) return false;
-        if (bench::varBytes(args[0]) != message) {
-            error = "compiled message differs from de55.msg";
-            return false;
-        }
-        return true;
-    }
-
-    bench::Parser parser_;
 };
+
+void countTags(benchmark::State& state) {
+    state.counters["tags/s"] = benchmark::Counter(static_cast<double>(state.iterations() * kElements), benchmark::Counter::kIsRate);
+}
 
 void parse(benchmark::State& state, bool emv) {
     Ber ber(emv);
     if (!ber.ok) return state.SkipWithError(ber.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, ber.message, 0);
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) {
-        const VEXNODE root = VEXTreeCreateNode("de55", VEX_NODE_GROUP);
-        VEXVarSetInt(&args[1], root);
-        benchmark::DoNotOptimize(ber.call(ber.parseId, args));
-        VEXTreeDeleteNode(root, -1);
-    }
-    bench::reportAllocations(state, before);
-    state.SetItemsProcessed(state.iterations());
-    state.counters["tags/s"] = benchmark::Counter(static_cast<double>(state.iterations() * kElements), benchmark::Counter::kIsRate);
+    bench::timeParse(state, ber);
+    countTags(state);
 }
 
 void compile(benchmark::State& state, bool emv) {
     Ber ber(emv);
     if (!ber.ok) return state.SkipWithError(ber.error.c_str());
-    Vars<3> args;
-    bench::setCallArgs(args, "", ber.parsed.get());
-    const std::uint64_t before = bench::allocationCount();
-    for (auto _ : state) benchmark::DoNotOptimize(ber.call(ber.compileId, args));
-    bench::reportAllocations(state, before);
-    state.SetItemsProcessed(state.iterations());
-    state.counters["tags/s"] = benchmark::Counter(static_cast<double>(state.iterations() * kElements), benchmark::Counter::kIsRate);
+    bench::timeCompile(state, ber);
+    countTags(state);
 }
 
 void BM_BerParse_Payfmt(benchmark::State& state) { parse(state, false); }
