@@ -46,6 +46,11 @@ public:
     bool current(const ParserCore& parser) const;
     // An empty mask or "*": every byte passes.
     bool acceptsAll() const { return kind_ == Kind::All; }
+    // The mask that checks nothing, for chains applied without one.
+    static const InputMask& none() {
+        static const InputMask all{};
+        return all;
+    }
 
 private:
     enum class Kind { All, Operator, Terms };

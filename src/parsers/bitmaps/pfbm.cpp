@@ -170,11 +170,10 @@ std::uint32_t TPFBM::CompileInternal(Bytes& out, NodeId tree, const TParseInheri
 std::uint32_t TPFBM::ParseInternal(Cursor& cursor, NodeId tree, const TParseInherit& inherited) {
     if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
     ClearStop(tree);
-    static const InputMask none{};
     const std::uint32_t start = cursor.position;
     OpContext octx(kDirectionInput);
     Output bitmapField;
-    ApplyIFO(*this, octx, bitMapIfo.chain(*this), none, false, cursor.rest(), bitmapField);
+    ApplyIFO(*this, octx, bitMapIfo.chain(*this), InputMask::none(), false, cursor.rest(), bitmapField);
     cursor.advance(octx.consumed);
     if (bitmapField.view().size() > kMostBytes) raise(kParseSource, kErrBitmapTooLong, {octx.name});
     if (errors().holdsError()) return FinishOnRoot(tree, start);

@@ -18,12 +18,6 @@ namespace {
 constexpr std::string_view kCompileSource = "TVBMParser.Compile";
 constexpr std::string_view kCompileBitMapSource = "TVBMParser.CompileBitMap";
 
-// A node's ParserType as an integer (absent, or no number, counts as 0).
-std::int64_t kindOf(NodeId node) {
-    const Variant* v = nodes().get(node).props.find(prop::kParserType);
-    return v ? v->toInt().value_or(0) : 0;
-}
-
 }  // namespace
 
 void TPVBM::CompileKind(VbmKind kind, NodeId tree, const TParseInherit& inherited, std::size_t& index, Bytes& out) {
@@ -31,7 +25,7 @@ void TPVBM::CompileKind(VbmKind kind, NodeId tree, const TParseInherit& inherite
     const std::int64_t wanted = static_cast<std::int64_t>(kind);
     while (index < nodes().get(tree).children.size() && !errors().holdsError()) {
         const NodeId child = nodes().get(tree).children[index];
-        const std::int64_t k = kindOf(child);
+        const std::int64_t k = KindOf(child);
         if (k > wanted) return;
         if (k == wanted) CompileTemplate(*this, out, child, childRecord);
         ++index;
@@ -79,7 +73,7 @@ void TPVBM::CompileBitMap(NodeId tree, int minimumBlocks, const TParseInherit& i
     const TParseInherit childRecord = childRecordOf(*this, tree, inherited);
     for (std::size_t i = index; i < nodes().get(tree).children.size(); ++i) {
         const NodeId child = nodes().get(tree).children[i];
-        const std::int64_t kind = kindOf(child);
+        const std::int64_t kind = KindOf(child);
         if (kind > static_cast<std::int64_t>(VbmKind::Fields)) break;
         if (kind < static_cast<std::int64_t>(VbmKind::Fields)) continue;
         const Node& n = nodes().get(child);
@@ -135,7 +129,7 @@ std::uint32_t TPVBM::CompileInternal(Bytes& out, NodeId tree, const TParseInheri
         const TParseInherit messageRecord = childRecordOf(*this, tree, inherited);
         for (std::size_t i = 0; i < nodes().get(tree).children.size() && !errors().holdsError(); ++i) {
             const NodeId child = nodes().get(tree).children[i];
-            if (!nodes().get(child).isGroup() || kindOf(child) != 0) continue;
+            if (!nodes().get(child).isGroup() || KindOf(child) != 0) continue;
             clearReports(nodes().get(child).props);
             compileMessage(child, messageRecord, out);
             attachReport(*this, nodes().get(child).props);

@@ -58,7 +58,6 @@ bool TPVBM::parseSection(NodeId definition, std::uint32_t length, Cursor& cursor
 }
 
 std::size_t TPVBM::readBitmap(Cursor& cursor, MessageBitmap<32>& bitmap, std::string& lastOperator) {
-    static const InputMask none{};
     const std::size_t length = blockLength_;
     for (int k = 0;; ++k) {
         // The block before announced one more than a bitmap may have.
@@ -69,7 +68,7 @@ std::size_t TPVBM::readBitmap(Cursor& cursor, MessageBitmap<32>& bitmap, std::st
         OpContext octx(kDirectionInput);
         Output block;
         const std::size_t reports = errors().entries().size();
-        ApplyIFO(*this, octx, bitmapIn_.chain(*this), none, false, cursor.rest(), block);
+        ApplyIFO(*this, octx, bitmapIn_.chain(*this), InputMask::none(), false, cursor.rest(), block);
         lastOperator = octx.name;
         cursor.advance(octx.consumed);
         if (errors().holdsError()) return 0;

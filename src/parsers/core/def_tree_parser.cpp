@@ -73,11 +73,15 @@ bool TKORDefTreeParser::NodeKindIs(NodeId node, std::int64_t kind) {
     return k && *k == kind;
 }
 
+std::int64_t TKORDefTreeParser::KindOf(NodeId node) {
+    const Variant* v = nodes().get(node).props.find(prop::kParserType);
+    return v ? v->toInt().value_or(0) : 0;
+}
+
 void TKORDefTreeParser::RemoveChildrenOfKind(std::int64_t kind, NodeId parent, std::size_t& index) {
     while (index < nodes().get(parent).children.size() && !errors().holdsError()) {
         const NodeId child = nodes().get(parent).children[index];
-        const Variant* v = nodes().get(child).props.find(prop::kParserType);
-        const std::int64_t k = v ? v->toInt().value_or(0) : 0;
+        const std::int64_t k = KindOf(child);
         if (k == kind) {
             nodes().remove(child);
             continue;
@@ -150,10 +154,9 @@ std::uint32_t TKORDefTreeParser::GetFldLen(Cursor& cursor, const ParsedChain& if
             return clamped(*this, "BERLEN", length->value, cursor);
         }
     }
-    static const InputMask none{};
     OpContext ctx(kDirectionInput);
     Output field;
-    ApplyIFO(*this, ctx, ifo, none, false, cursor.rest(), field);
+    ApplyIFO(*this, ctx, ifo, InputMask::none(), false, cursor.rest(), field);
     if (!lengthMask.acceptsAll() && !errors().holdsError()) {
         OpContext check(kDirectionInput);
         lengthMask.validate(*this, check, cursor.rest().substr(0, ctx.consumed), false);

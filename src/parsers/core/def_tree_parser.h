@@ -51,6 +51,8 @@ public:
     void CheckProperty(NodeId node, std::string_view property, bool recursive, bool allowMissing, PropertyKind kind);
     // The node's ParserType as an integer (absent counts as 0) equals kind.
     bool NodeKindIs(NodeId node, std::int64_t kind);
+    // The node's ParserType as an integer; absent, or no number, is 0.
+    static std::int64_t KindOf(NodeId node);
     // From the child at index on, deletes the children of that kind and steps
     // over the others, stopping after the first of a greater kind.
     void RemoveChildrenOfKind(std::int64_t kind, NodeId parent, std::size_t& index);

@@ -242,8 +242,7 @@ bool TPLTV::lengthReadsBack(BytesView field, std::uint32_t length) {
     // there is one, applies to it as well.
     OpContext octx(kDirectionInput);
     Output read;
-    static const InputMask none{};
-    ApplyIFO(*this, octx, lenIfo.chain(*this), none, false, field, read);
+    ApplyIFO(*this, octx, lenIfo.chain(*this), InputMask::none(), false, field, read);
     const std::uint32_t readBack = littleEndianLength(read.view());
     if (!errors().holdsError() && (octx.consumed != field.size() || readBack != length))
         errors().record(kCompileSource, kErrLengthFieldTooLong, {lenOfo.text(), std::to_string(octx.consumed)});
