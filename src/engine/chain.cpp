@@ -113,14 +113,34 @@ void applyOfoStep(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, 
     }
 }
 
-// Where the field of an in-place chain lies in the input: (offset, length);
-// nullopt when running the chain would report anything, which is left to
-// the chain itself.
-std::optional<std::pair<std::uint32_t, std::uint32_t>> inPlaceField(const ParsedChain& chain, BytesView in) {
+// Where the field of an in-place chain lies in the input, and how much of
+// the input the chain uses; nullopt when running the chain would report
+// anything or build a field of its own, which is left to the chain itself.
+struct InPlaceAt {
+    std::uint32_t offset, length, consumed;
+};
+
+// EDIFACTFLD's release character, which protects the byte after it.
+constexpr char kEdifactRelease = '?';
+
+std::optional<InPlaceAt> inPlaceField(const ParsedChain& chain, BytesView in) {
     const std::uint32_t n = chain.inPlaceCount;
+    if (chain.inPlace == ParsedChain::InPlace::Terminated) {
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            if (in[i] == chain.terminator) return InPlaceAt{0, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i + 1)};
+            // A release that is dropped makes the field differ from the
+            // input; one at the very end has nothing to protect.
+            if (in[i] == kEdifactRelease) {
+                if (chain.releases || i + 1 == in.size()) return std::nullopt;
+                ++i;
+            }
+        }
+        const auto all = static_cast<std::uint32_t>(in.size());
+        return InPlaceAt{0, all, all};
+    }
     if (chain.inPlace == ParsedChain::InPlace::Fix) {
         if (in.size() < n) return std::nullopt;
-        return std::pair{0u, n};
+        return InPlaceAt{0, n, n};
     }
     if (in.size() < n) return std::nullopt;
     std::uint64_t length = 0;
@@ -130,20 +150,20 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> inPlaceField(const Parsed
         length = length * 10 + static_cast<unsigned>(c - '0');
     }
     if (n + length > in.size()) return std::nullopt;
-    return std::pair{n, static_cast<std::uint32_t>(length)};
+    return InPlaceAt{n, static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(n + length)};
 }
 
 // What running the chain's one operator leaves, without running it or
 // copying the field: the field cut to what the mask took, with a report of
 // what the mask left unused.
-BytesView fieldView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain,
-                    std::pair<std::uint32_t, std::uint32_t> at, const InputMask& mask, bool allowNull, BytesView in) {
+BytesView fieldView(ParserCore& parser, OpContext& ctx, const ParsedChain& chain, InPlaceAt at, const InputMask& mask,
+                    bool allowNull, BytesView in) {
     TFormatError& errors = parser.errors();
     ctx.name = chain.steps.front().name;
     ctx.ownCount = true;
     ctx.slack = 0;
-    ctx.consumed = at.first + at.second;
-    const BytesView field = in.substr(at.first, at.second);
+    ctx.consumed = at.consumed;
+    const BytesView field = in.substr(at.offset, at.length);
     OpContext next(kDirectionInput);
     try {
         mask.validate(parser, next, field, allowNull);

@@ -38,6 +38,16 @@ ParsedChain parseChain(std::string_view format, bool strict, const SequenceStore
         chain.inPlace = ParsedChain::InPlace::DecimalLength;
         chain.inPlaceCount = static_cast<std::uint32_t>(first.name.size() - 3);
     }
+    // Its terminator is IStr text; one printable byte other than the escape
+    // reads as itself.
+    if (alone && first.op == conversionRegistry().find("EDIFACTFLD") && !first.args.empty() && first.args.size() <= 2 &&
+        first.args[0].isStr() && first.args[0].bytes().size() == 1 && first.args[0].bytes()[0] > ' ' &&
+        first.args[0].bytes()[0] < 0x7F && first.args[0].bytes()[0] != '#' &&
+        (first.args.size() == 1 || first.args[1].is(VarType::Bool))) {
+        chain.inPlace = ParsedChain::InPlace::Terminated;
+        chain.terminator = first.args[0].bytes()[0];
+        chain.releases = first.args.size() == 2 && first.args[1].boolValue();
+    }
     if (alone && first.args.empty()) {
         constexpr std::pair<std::string_view, ParsedChain::Header> headers[] = {
             {"BERLEN", ParsedChain::Header::BerLen},

@@ -35,9 +35,14 @@ struct ParsedChain {
     // FIX(n) alone with a plain count, or one of LVAR to LLLLLLVAR alone:
     // the field is a slice of the input, which callers may take where it
     // lies whenever the input holds all of it.
-    enum class InPlace { None, Fix, DecimalLength };
+    // EDIFACTFLD alone with a one-byte terminator and the default special
+    // characters is such a slice too, up to its terminator, when nothing in
+    // it is released (or releases are kept).
+    enum class InPlace { None, Fix, DecimalLength, Terminated };
     InPlace inPlace = InPlace::None;
     std::uint32_t inPlaceCount = 0;  // FIX's n, or the number of length digits
+    char terminator = 0;             // EDIFACTFLD's
+    bool releases = false;           // EDIFACTFLD drops its release characters
     // BERLEN, BERTAG, HEX2RAW or RAW2HEX alone without arguments: the
     // tag-length-value parsers read and write such headers and values
     // themselves, the operator's way.

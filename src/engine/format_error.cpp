@@ -86,6 +86,16 @@ std::string TFormatError::errorText(bool detailed) const {
     return text;
 }
 
+ErrorEntry TFormatError::setAside() {
+    ErrorEntry worst = mostSevere();
+    reset();
+    return worst;
+}
+
+void TFormatError::putBack(ErrorEntry e) {
+    if (e.code) append(std::move(e));
+}
+
 void TFormatError::collapseToMostSevere() {
     ErrorEntry kept = mostSevere();
     auto& es = state_->entries;

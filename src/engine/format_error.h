@@ -60,6 +60,13 @@ public:
     // then keeps only the last report more severe than the first entry.
     void writeToTree(NodeId node, bool detailed);
 
+    // For a walk that goes on past an error confined to one part of the
+    // message (whose reports were attached there): the most severe report,
+    // and the context starts afresh. putBack records it again at the end, so
+    // that the call still answers it.
+    ErrorEntry setAside();
+    void putBack(ErrorEntry e);
+
     // Keeps only the most severe entry, which then stands first: the reports
     // so far have been attached somewhere and only their severity remains.
     void collapseToMostSevere();

@@ -53,6 +53,12 @@ bool NodeProps::touchesAny(const NodeCache& cache) const {
 
 NodeProps::~NodeProps() { release(); }
 
+void NodeProps::rebase(const NodeProps& base) {
+    if (base.shared_) ++base.shared_->users;
+    release();
+    shared_ = base.shared_;
+}
+
 void NodeProps::release() noexcept {
     if (shared_ && --shared_->users == 0) std::unique_ptr<Shared> last(shared_);
     shared_ = nullptr;

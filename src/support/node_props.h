@@ -72,6 +72,14 @@ public:
     // ones it added.
     Props items() const;
 
+    // Whether both see the same shared items (one was copied from the other
+    // and neither has taken its items as its own since).
+    bool sharesItemsWith(const NodeProps& other) const { return shared_ && shared_ == other.shared_; }
+    // Takes base's items in place of the shared ones, keeping this node's
+    // own changes over them: a copy of one definition that is to stand as a
+    // copy of another. base holds no changes of its own.
+    void rebase(const NodeProps& base);
+
     // The cache kept with the shared items, or null when there is none or
     // this node changed an item the cache depends on.
     NodeCache* cache() const {

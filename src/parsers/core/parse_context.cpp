@@ -215,7 +215,8 @@ bool TParseContext::ofoIsNone() { return def_ && def_->ofoChain(parser_).plainNo
 TParseInherit TParseContext::ChildRecord() {
     TParseInherit r;
     r.allowNull = GetAllowNull();
-    r.processNull = GetProcessNull();
+    r.processNull = inherited_.keepPlace || GetProcessNull();
+    r.keepPlace = inherited_.keepPlace;
     r.recurseLevel = std::max(GetRecurse() - 1, 0);
     r.checkRemainder = checkRemainder;
     r.tSetGroups = GetTSetGroups();

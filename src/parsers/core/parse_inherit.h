@@ -10,6 +10,9 @@ struct TParseInherit {
     std::int32_t recurseLevel = 32767;  // how many more levels of groups may be entered
     bool checkRemainder = true;         // data left after the last child is reported
     bool tSetGroups = true;
+    // Fields hold their place by position (EDIFACT elements): an empty one
+    // is written like any other, whatever ProcessNull says below.
+    bool keepPlace = false;
 };
 
 }  // namespace payfmt

@@ -39,10 +39,13 @@ bool Parser::GetDefNode(NodeId root, std::string_view property, std::uint32_t se
                         const Variant& value) {
     node = nodes().search(root, property, value);
     if (node) return true;
-    const std::string shown = value.toText().value_or(std::string(value.typeName()));
+    reportMissingDefinition(property, severityBits, value.toText().value_or(std::string(value.typeName())));
+    return false;
+}
+
+void Parser::reportMissingDefinition(std::string_view property, std::uint32_t severityBits, std::string_view shown) {
     const std::uint32_t code = (kErrMissingDefinition & 0x3FFFFFFFu) | (severityBits ? severityBits : 0x40000000u);
     errors().record("TVEXParser.GetDefNode", code, {GetParserName(), property, shown});
-    return false;
 }
 
 bool Parser::GetMember(std::int32_t, Variant&) { return false; }

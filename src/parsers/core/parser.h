@@ -69,6 +69,8 @@ public:
     // severityBits give the severity) and answers false with node 0.
     virtual bool GetDefNode(NodeId root, std::string_view property, std::uint32_t severityBits, NodeId& node,
                             const Variant& value);
+    // The report GetDefNode records for a definition it did not find.
+    void reportMissingDefinition(std::string_view property, std::uint32_t severityBits, std::string_view shown);
     // Members of the family's own; each answers false for a dispid it does
     // not have, which the component then reports as not found.
     virtual bool GetMember(std::int32_t dispid, Variant& value);

@@ -5,7 +5,7 @@ namespace payfmt {
 namespace {
 
 constexpr std::string_view kHelpFile = kParserHelpFile;
-constexpr std::uint32_t kReadOnly = 0x4000000;
+constexpr std::uint32_t kReadOnly = kReadOnlyAttribute;
 constexpr std::uint32_t kTreeOrSpecification = 0x1000400;
 
 }  // namespace

@@ -28,6 +28,9 @@ inline constexpr std::int32_t kCompile = 152;
 inline constexpr std::int32_t kParse = 151;
 }  // namespace parser_dispid
 
+// The attribute word of a property that cannot be written.
+inline constexpr std::uint32_t kReadOnlyAttribute = 0x4000000;
+
 // The help file every parser member links to.
 inline constexpr std::string_view kParserHelpFile = "payfmt";
 
