@@ -3,6 +3,7 @@
 #include "parsers/bitmaps/pfbm.h"
 #include "parsers/bitmaps/pvbm.h"
 #include "parsers/core/parser_registry.h"
+#include "parsers/edifact/pedi.h"
 #include "parsers/fixed/pfix.h"
 #include "parsers/iso8583/p8583.h"
 #include "parsers/ltv/pltv.h"
@@ -19,6 +20,7 @@ void addParserFamilies() {
     addParserFamily<TPTV, tvParserInfo>();
     addParserFamily<TPVBM, vbmParserInfo>();
     addParserFamily<TPFBM, fbmParserInfo>();
+    addParserFamily<TPEDI, ediParserInfo>();
 }
 
 }  // namespace payfmt

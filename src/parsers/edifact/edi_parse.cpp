@@ -1,0 +1,246 @@
+// Parsing an interchange segment by segment: a segment's tag finds its
+// definition; a copy of it, whose data elements carry what their own
+// definitions say and the input chain of their level, is filled by the
+// template walk; then each node gets its own input chain back.
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "engine/chain.h"
+#include "engine/mask.h"
+#include "parsers/core/parse_context.h"
+#include "parsers/core/property_names.h"
+#include "parsers/core/template_walk.h"
+#include "parsers/edifact/pedi.h"
+
+namespace payfmt {
+
+namespace {
+
+constexpr std::string_view kParseSource = "TEDIParser.Parse";
+constexpr std::string_view kIFOCopy = "IFOCopy";
+constexpr std::uint32_t kWarnShortInput = 0xA2060030;  // "%s: expected %s input characters, received %s"
+constexpr std::uint32_t kErrorSeverity = 0xC0000000;
+
+// Files are often written one segment a line; the line breaks are no part
+// of any segment.
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+}  // namespace
+
+// A segment definition made ready for input, when its tag is first met:
+// plain is a copy whose every data element and component has the properties
+// of its data element definition merged in, without values or ParserType;
+// decorated is the same with each element's input chain put before its own
+// IFO (which IFOCopy keeps) and its level as ParserType. A segment is parsed
+// into a copy of decorated, and each node of it then stands as the copy of
+// plain it would have been. Every node's properties are its own, so that
+// the copies share them and the settings worked out from them. The
+// templates go when the definitions do.
+struct EdiInputTemplate {
+    NodeId definition;
+    OwnedTree plain, decorated;
+};
+
+class EdiInputTemplates {
+public:
+    const EdiInputTemplate& of(TPEDI& parser, NodeId definition) {
+        for (const EdiInputTemplate& t : made_)
+            if (t.definition == definition) return t;
+        OwnedTree plain(nodes().copy(definition, true));
+        mergeElements(parser, plain.get());
+        const std::string& valueName = parser.settings().valueName;
+        for (NodeId n = plain.get(); n; n = nodes().nextNode(plain.get(), n)) {
+            NodeProps& props = nodes().get(n).props;
+            props.remove(valueName);
+            props.remove(prop::kParserType);
+            props = props.items();
+        }
+        OwnedTree decorated(nodes().copy(plain.get(), true));
+        decorateChildren(parser, decorated.get(), EdiLevel::Element);
+        made_.push_back({definition, std::move(plain), std::move(decorated)});
+        return made_.back();
+    }
+    void clear() { made_.clear(); }
+
+private:
+    void mergeElements(TPEDI& parser, NodeId parent) {
+        const NestingGuard nesting(parser, kParseSource);
+        for (std::size_t i = 0; i < nodes().get(parent).children.size(); ++i) {
+            const NodeId child = nodes().get(parent).children[i];
+            if (const NodeId definition = parser.findElement(nameOf(nodes().get(child))))
+                nodes().get(child).props.merge(nodes().get(definition).props.items());
+            if (nodes().get(child).isGroup()) mergeElements(parser, child);
+        }
+    }
+
+    void decorateChildren(TPEDI& parser, NodeId parent, EdiLevel level) {
+        const Variant type = Variant::text(level == EdiLevel::Element ? "DE" : "CDE");
+        for (std::size_t i = 0; i < nodes().get(parent).children.size(); ++i) {
+            const NodeId child = nodes().get(parent).children[i];
+            NodeProps& props = nodes().get(child).props;
+            const bool group = nodes().get(child).isGroup();
+            std::string chain = parser.levelChain(level, group);
+            if (const Variant* own = props.find(prop::kIFO); holdsFormat(own)) {
+                chain += '.';
+                chain += own->toText().value_or(std::string());
+                Variant saved = *own;
+                props.set(kIFOCopy, std::move(saved));
+            }
+            props.set(prop::kIFO, Variant::text(chain));
+            props.set(prop::kParserType, type);
+            props = props.items();
+            if (group) decorateChildren(parser, child, EdiLevel::Component);
+        }
+    }
+
+    std::deque<EdiInputTemplate> made_;  // a nested parse may add one while another is in use
+};
+
+namespace {
+
+// Puts back the node's own input chain and drops the marks of the run, for
+// a node that no longer shares its template's properties.
+void restoreNode(NodeProps& props) {
+    const Variant* type = props.find(prop::kParserType);
+    if (!type) return;
+    const EdiLevel level = type->isStr() ? levelNamed(type->bytes()) : EdiLevel::None;
+    // A segment's own IFO is never touched.
+    if (level == EdiLevel::Element || level == EdiLevel::Component) {
+        if (const Variant* saved = props.find(kIFOCopy)) {
+            Variant own = *saved;
+            props.remove(kIFOCopy);
+            props.set(prop::kIFO, std::move(own));
+        } else {
+            props.remove(prop::kIFO);
+        }
+    }
+    props.remove(prop::kParserType);
+}
+
+void restoreSubtree(NodeId root) {
+    for (NodeId id = root; id; id = nodes().nextNode(root, id)) restoreNode(nodes().get(id).props);
+}
+
+// Makes each node of a parsed segment the copy of the plain template it
+// stands for, keeping what the parse gave it; a part of the segment whose
+// shape the parse changed (repetitions) is restored node by node.
+void restore(NodeId parsed, NodeId decorated, NodeId plain) {
+    Node& p = nodes().get(parsed);
+    if (p.props.sharesItemsWith(nodes().get(decorated).props)) p.props.rebase(nodes().get(plain).props);
+    else restoreNode(p.props);
+    const std::size_t count = p.children.size();
+    if (count != nodes().get(decorated).children.size()) {
+        for (std::size_t i = 0; i < count; ++i) restoreSubtree(nodes().get(parsed).children[i]);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        restore(nodes().get(parsed).children[i], nodes().get(decorated).children[i], nodes().get(plain).children[i]);
+}
+
+// Restores a parsed segment whatever ended its parse.
+class InputRestoration {
+public:
+    InputRestoration(NodeId segment, const EdiInputTemplate& from) : segment_(segment), from_(from) {}
+    ~InputRestoration() {
+        if (nodes().alive(segment_)) restore(segment_, from_.decorated.get(), from_.plain.get());
+    }
+    InputRestoration(const InputRestoration&) = delete;
+    InputRestoration& operator=(const InputRestoration&) = delete;
+
+private:
+    NodeId segment_;
+    const EdiInputTemplate& from_;
+};
+
+}  // namespace
+
+// A service string advice: a node with its six characters as they stand.
+void TPEDI::appendServiceAdvice(NodeId root, Cursor& cursor) {
+    const BytesView advice = cursor.rest().substr(0, kServiceAdviceLength);
+    OwnedTree node(nodes().create(kServiceAdvice, 0));
+    NodeProps& props = nodes().get(node.get()).props;
+    props.set(prop::kName, Variant::text(kServiceAdvice));
+    props.set(settings().valueName, Variant::blob(advice.substr(kServiceAdvice.size())));
+    if (advice.size() < kServiceAdviceLength) {
+        errors().record(kParseSource, kWarnShortInput,
+                        {kServiceAdvice, std::to_string(kServiceAdviceLength), std::to_string(advice.size())});
+        attachReport(*this, props);
+    }
+    nodes().addChild(root, node.release(), -1);
+    cursor.advance(static_cast<std::uint32_t>(advice.size()));
+}
+
+void TPEDI::parseSegment(NodeId root, BytesView segment, const TParseInherit& record) {
+    OpContext octx(kDirectionInput);
+    Output tagField;
+    const std::string tag(ApplyIFOView(*this, octx, tagIn_.chain(*this), InputMask::none(), false, segment, tagField));
+    const NodeId definition = findSegment(tag);
+    if (!definition) {
+        reportMissingDefinition(prop::kName, kErrorSeverity, tag);
+        OwnedTree node(nodes().create(tag, 0));
+        attachReport(*this, nodes().get(node.get()).props);
+        nodes().addChild(root, node.release(), -1);
+        return;
+    }
+    const EdiInputTemplate& ready = templates_->of(*this, definition);
+    OwnedTree copy(nodes().copy(ready.decorated.get(), true));
+    const NodeId node = copy.get();
+    nodes().addChild(root, copy.release(), -1);
+    const InputRestoration restoration(node, ready);
+    Cursor elements{segment.substr(std::min<std::size_t>(octx.consumed, segment.size())), 0};
+    ParseTemplate(*this, elements, node, record);
+}
+
+TPEDI::TPEDI() : TKORDefTreeParser("PEDI"), templates_(std::make_unique<EdiInputTemplates>()) {
+    // Both keep what they read as it stands, released characters included:
+    // the element chains release them.
+    segmentIn_.assign(fieldChain(separators_.segment, false));
+    tagIn_.assign(fieldChain(separators_.data, false));
+}
+
+TPEDI::~TPEDI() = default;
+
+void TPEDI::forgetTemplates() { templates_->clear(); }
+
+std::uint32_t TPEDI::ParseInternal(Cursor& cursor, NodeId root, const TParseInherit& inherited) {
+    if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
+    ClearStop(root);
+    const TParseInherit record = childRecordOf(*this, root, inherited);
+    // A segment is read whatever the one before it held: an error stays
+    // with its segment, and the parse answers the first one at the end.
+    ErrorEntry firstError;
+    const auto finish = [&](std::optional<std::uint32_t> stoppedAt) {
+        FinishOnRoot(root, stoppedAt);
+        errors().putBack(std::move(firstError));
+        return worstCode();
+    };
+    while (!cursor.atEnd()) {
+        const BytesView rest = cursor.rest();
+        if (isLineBreak(rest.front())) {
+            cursor.advance(1);
+            continue;
+        }
+        if (isServiceAdvice(rest)) {
+            appendServiceAdvice(root, cursor);
+            continue;
+        }
+        const std::uint32_t start = cursor.position;
+        OpContext octx(kDirectionInput);
+        Output read;
+        const BytesView segment = ApplyIFOView(*this, octx, segmentIn_.chain(*this), InputMask::none(), false, rest, read);
+        // Nothing read (the message ends inside a release): the report
+        // stays on the tree, with where the segment starts.
+        if (octx.consumed == 0 || errors().holdsError()) return finish(start);
+        cursor.advance(octx.consumed);
+        if (segment.empty()) continue;
+        parseSegment(root, segment, record);
+        if (errors().holdsError()) {
+            ErrorEntry reported = errors().setAside();
+            if (!firstError.code) firstError = std::move(reported);
+        }
+    }
+    return finish(std::nullopt);
+}
+
+}  // namespace payfmt

@@ -1,0 +1,189 @@
+#include "parsers/edifact/pedi.h"
+
+#include <algorithm>
+
+#include "parsers/core/parse_context.h"
+#include "parsers/core/parser_component.h"
+#include "parsers/core/parser_info.h"
+#include "parsers/core/property_names.h"
+
+namespace payfmt {
+
+namespace {
+
+constexpr std::string_view kSetDefTreeSource = "TEDIParser.SetDefTree";
+constexpr std::string_view kMandatory = "Mandatory";
+
+struct SeparatorMember {
+    std::int32_t dispid;
+    std::string_view name, description;
+    char EdiSeparators::*character;
+};
+
+constexpr SeparatorMember kSeparators[] = {
+    {edi_dispid::kSegmentSeparator, "SegmentSeparator", "Character used for separating segments", &EdiSeparators::segment},
+    {edi_dispid::kDataSeparator, "DataSeparator", "Character used for separating data elements", &EdiSeparators::data},
+    {edi_dispid::kComponentSeparator, "ComponentSeparator", "Character used for separating data elements components",
+     &EdiSeparators::component},
+    {edi_dispid::kEscapeCharacter, "EscapeCharacter", "Used as release character", &EdiSeparators::escape},
+    {edi_dispid::kBinaryEscapeCharacter, "BinaryEscapeCharacter", "Used as release character for binary blocks",
+     &EdiSeparators::binaryEscape},
+};
+
+class TVEXEDIParserInfo final : public TKORDefTreeParserInfo {
+public:
+    TVEXEDIParserInfo()
+        : TKORDefTreeParserInfo(parserClass<TPEDI>("TPEDI", ediParserInfo), "7c2e9a14-5b3d-4e61-9f80-2d4b6a1c0b03") {
+        for (const SeparatorMember& m : kSeparators)
+            AddProperty(m.dispid, m.name).Describe(m.description).Help(kParserHelpFile, m.name).Attributes(kReadOnlyAttribute);
+        Register();
+    }
+};
+
+// A property's text as lookups compare it; a number (a tree written by hand
+// may hold 1004 for "1004") as its text.
+std::string textOf(NodeId node, std::string_view property) {
+    const Variant* v = nodes().get(node).props.find(property);
+    return v ? v->toText().value_or(std::string()) : std::string();
+}
+
+// The text of a chain argument: IStr (which every text argument is decoded
+// from), with the double quote written as an escape so that it cannot end
+// the argument.
+void appendArgument(std::string& chain, std::string_view raw, char escape) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (const char c : raw) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u < 0x7F && c != escape && c != '"') {
+            chain += c;
+        } else {
+            chain += escape;
+            chain += kDigits[u >> 4];
+            chain += kDigits[u & 15];
+        }
+    }
+}
+
+}  // namespace
+
+EdiLevel levelNamed(std::string_view type) {
+    if (type == "SEG") return EdiLevel::Segment;
+    if (type == "DE") return EdiLevel::Element;
+    if (type == "CDE") return EdiLevel::Component;
+    return EdiLevel::None;
+}
+
+bool holdsFormat(const Variant* format) {
+    return format && !format->is(VarType::Empty) && !format->is(VarType::Null) && !(format->isStr() && format->bytes().empty());
+}
+
+const TKORComponentInfo& ediParserInfo() {
+    static const TVEXEDIParserInfo info;
+    return info;
+}
+
+bool TPEDI::GetMember(std::int32_t dispid, Variant& value) {
+    const auto it = std::ranges::find(kSeparators, dispid, &SeparatorMember::dispid);
+    if (it == std::end(kSeparators)) return false;
+    value = Variant::text(std::string(1, separators_.*(it->character)));
+    return true;
+}
+
+std::string TPEDI::fieldChain(char separator, bool release) const {
+    std::string chain = "EDIFACTFLD(\"";
+    appendArgument(chain, std::string_view(&separator, 1), settings().escape);
+    chain += release ? "\",true)" : "\",false)";
+    return chain;
+}
+
+std::string TPEDI::levelChain(EdiLevel level, bool group, std::string_view tag) const {
+    switch (level) {
+        case EdiLevel::None: break;
+        case EdiLevel::Segment: {
+            std::string chain = "PREPEND(\"";
+            appendArgument(chain, tag, settings().escape);
+            appendArgument(chain, std::string_view(&separators_.data, 1), settings().escape);
+            return chain + "\")." + fieldChain(separators_.segment, !group);
+        }
+        case EdiLevel::Element: return fieldChain(separators_.data, !group);
+        case EdiLevel::Component: return fieldChain(separators_.component, !group);
+    }
+    return {};
+}
+
+void TPEDI::clearDefinitions() {
+    forgetTemplates();
+    messages_.reset();
+    segments_.reset();
+    elements_.reset();
+    segmentByTag_.clear();
+    elementByName_.clear();
+}
+
+void TPEDI::SetDefTree(NodeId tree) {
+    if (!tree) return clearDefinitions();
+    // The tree given may hold the parser's own definitions: they go only
+    // once the new ones are made.
+    OwnedTree messages, segments, elements;
+    try {
+        CheckGroup(tree);
+        const std::vector<NodeId>& groups = nodes().get(tree).children;
+        const auto group = [&](std::size_t index, std::uint32_t missing) {
+            if (groups.size() <= index) raise(kSetDefTreeSource, missing, {GetParserName()});
+            return groups[index];
+        };
+        const NodeId m = group(0, kErrMessageGroupMissing);
+        CheckProperty(m, prop::kName, true, false, PropertyKind::Text);
+        CheckProperty(m, prop::kRepeatNode, true, true, PropertyKind::Integer);
+        CheckProperty(m, kMandatory, true, true, PropertyKind::Boolean);
+        const NodeId s = group(1, kErrSegmentGroupMissing);
+        CheckProperty(s, prop::kName, true, false, PropertyKind::Text);
+        CheckProperty(s, kMandatory, true, true, PropertyKind::Boolean);
+        const NodeId e = group(2, kErrElementGroupMissing);
+        CheckProperty(e, prop::kName, true, false, PropertyKind::Text);
+        CheckProperty(e, prop::kIFM, true, true, PropertyKind::Text);
+        messages.reset(nodes().copy(m, true));
+        segments.reset(nodes().copy(s, true));
+        elements.reset(nodes().copy(e, true));
+    } catch (...) {
+        clearDefinitions();
+        Close();
+        throw;
+    }
+    forgetTemplates();
+    messages_ = std::move(messages);
+    segments_ = std::move(segments);
+    elements_ = std::move(elements);
+
+    segmentByTag_.clear();
+    const Variant segment = Variant::text("SEG");
+    for (const NodeId child : nodes().get(segments_.get()).children) {
+        nodes().get(child).props.set(prop::kParserType, segment);
+        segmentByTag_.try_emplace(textOf(child, prop::kName), child);
+    }
+    elementByName_.clear();
+    for (NodeId n = nodes().nextNode(elements_.get(), elements_.get()); n; n = nodes().nextNode(elements_.get(), n))
+        elementByName_.try_emplace(textOf(n, prop::kName), n);
+}
+
+NodeId TPEDI::findSegment(std::string_view tag) const {
+    if (!segments_.get() || !nodes().alive(segments_.get())) return 0;
+    // Only the segment definitions themselves are searched: a data element
+    // below one of them that happens to bear a tag's name is no segment.
+    const auto carries = [&](NodeId node) {
+        const Node* n = nodes().find(node);
+        return n && n->parent == segments_.get() && textOf(node, prop::kName) == tag;
+    };
+    if (const auto it = segmentByTag_.find(std::string(tag)); it != segmentByTag_.end() && carries(it->second))
+        return it->second;
+    for (const NodeId child : nodes().get(segments_.get()).children)
+        if (carries(child)) return child;
+    return 0;
+}
+
+NodeId TPEDI::findElement(std::string_view name) const {
+    const auto it = elementByName_.find(std::string(name));
+    return it == elementByName_.end() ? 0 : it->second;
+}
+
+}  // namespace payfmt
