@@ -64,5 +64,8 @@ void printIso8583(const Options& o, VEXNODE message, VEXNODE definitions);
 // The elements below parent of a tag-length-value message, one a line with
 // tag, name and value, nested elements indented, from column indent on.
 void printElements(const Options& o, VEXNODE parent, int indent);
+// An EDIFACT value tree: each segment by its tag, then its data elements and
+// components that hold data, by code and name, with their values.
+void printSegments(const Options& o, VEXNODE interchange);
 
 }  // namespace cli

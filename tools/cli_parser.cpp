@@ -236,6 +236,7 @@ int runParserCommand(const Options& o) {
     if (code) {
         if (o.json) printJson(root);
         else if (strcasecmp(type.c_str(), "P8583") == 0) printIso8583(o, root, *defs);
+        else if (strcasecmp(type.c_str(), "PEDI") == 0) printSegments(o, root);
         else if (tagged(type)) {
             printElements(o, root, 0);
             printReport(root, "", 2);
