@@ -1,6 +1,7 @@
 // payfmt_bench: every benchmark in one run, then the ratio of each pair
 // BM_X_Payfmt / BM_X_HandWritten that ran, by real time per iteration, and
-// the ISO 8583 and BER-TLV figures beside npm packages when they are installed.
+// the ISO 8583, BER-TLV and EDIFACT figures beside npm packages when they are
+// installed.
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -324,6 +326,53 @@ void compareBer(const RatioReporter& reporter) {
             std::printf("%s did not compile the sample's bytes back.\n", package);
 }
 
+// After the payfmt EDIFACT benchmarks ran: edifact and ts-edifact on the
+// same PAYMUL sample, and our ratio to each. Neither package writes EDIFACT
+// today, so compile has a peer figure only if the script reports one.
+void compareEdifact(const RatioReporter& reporter) {
+    const Measure* parse = reporter.find("BM_EdiParse_Payfmt");
+    const Measure* compile = reporter.find("BM_EdiCompile_Payfmt");
+    if (!parse && !compile) return;
+    const Peer peer{"EDIFACT beside edifact and ts-edifact", "edifact_peer.js", "install_edifact.sh",
+                    {"edifact/node_modules/edifact/package.json", "edifact/node_modules/ts-edifact/package.json"}, 10};
+    const auto report = run(peer);
+    if (!report) return;
+    const double segments = report->number("segments").value_or(0);
+    const auto theirs = [&](const char* package, const char* what) {
+        return report->number(std::string(package) + "_" + what + "_per_s").value_or(0);
+    };
+    std::printf("\nEDIFACT PAYMUL sample (%.0f segments counting UNA, %.0f bytes), payfmt / edifact %s, ts-edifact %s (node %s)\n",
+                segments, report->number("bytes").value_or(0), report->text("edifact_version").c_str(),
+                report->text("ts_edifact_version").c_str(), report->text("node").c_str());
+    std::printf("messages per second (segments per second is %.0f times that); payfmt: its best repetition;\n", segments);
+    std::printf("the packages: their best 0.5 s of 2 s, after a warm-up.\n");
+    std::printf("%-8s %12s %12s %12s %18s %15s\n", "", "payfmt", "edifact", "ts-edifact", "payfmt/ts-edifact",
+                "payfmt/edifact");
+    const auto cell = [](double perSecond) { return perSecond > 0 ? rate(perSecond) : std::string("-"); };
+    // Two decimals below 1, where one would round most of the range away.
+    const auto ratio = [](double us, double them) {
+        if (us <= 0 || them <= 0) return std::string("-");
+        char text[32];
+        std::snprintf(text, sizeof text, us / them < 1 ? "%.2fx" : "%.1fx", us / them);
+        return std::string(text);
+    };
+    const auto row = [&](const char* what, const Measure* ours, const char* direction) {
+        if (!ours) return;
+        const double us = perSecond(ours), a = theirs("edifact", direction), b = theirs("ts_edifact", direction);
+        std::printf("%-8s %12s %12s %12s %18s %15s\n", what, rate(us).c_str(), cell(a).c_str(), cell(b).c_str(),
+                    ratio(us, b).c_str(), ratio(us, a).c_str());
+    };
+    row("parse", parse, "parse");
+    row("compile", compile, "compile");
+    if (compile && theirs("edifact", "compile") <= 0 && theirs("ts_edifact", "compile") <= 0)
+        std::printf("Neither package can write EDIFACT, so payfmt's compile stands alone (see %s).\n", peer.script);
+    for (const auto& [key, name] : {std::pair{"edifact", "edifact"}, std::pair{"ts_edifact", "ts-edifact"}}) {
+        const double seen = report->number(std::string(key) + "_segments").value_or(0);
+        if (seen == segments - 1)
+            std::printf("%s gives %.0f segments: it reads the separators from UNA but does not report it.\n", name, seen);
+    }
+}
+
 }  // namespace peer
 
 }  // namespace
@@ -338,6 +387,7 @@ int main(int argc, char** argv) {
     reporter.printRatios();
     peer::compareIso8583(reporter);
     peer::compareBer(reporter);
+    peer::compareEdifact(reporter);
     benchmark::Shutdown();
     return 0;
 }
