@@ -258,6 +258,18 @@ def definitions():
     ]}
 
 
+def layout(node, indent=0):
+    """A group opens on a line of its own, its children one level in; a
+    leaf takes one line."""
+    pad = " " * indent
+    if "children" not in node:
+        return pad + json.dumps(node)
+    head = {k: v for k, v in node.items() if k != "children"}
+    opening = json.dumps(head)[:-1] + ', "children": ['
+    children = ",\n".join(layout(child, indent + 2) for child in node["children"])
+    return pad + opening + "\n" + children + "\n" + pad + "]}"
+
+
 def main(argv):
     check = "--check" in argv
     args = [a for a in argv if a != "--check"]
@@ -271,7 +283,7 @@ def main(argv):
     if back != expected:
         raise SystemExit("the interchange does not read back as written")
     files = {
-        "paymul.json": json.dumps(definitions(), indent=1) + "\n",
+        "paymul.json": layout(definitions()) + "\n",
         "paymul.msg": text,
         "paymul.fields.txt": fields(segments),
     }

@@ -101,22 +101,20 @@ void NodeTable::remove(NodeId id) {
 }
 
 NodeId NodeTable::copyOne(NodeId id) {
-    get(id);  // a stale handle is refused before anything is made
-    const NodeId c = create({}, 0);
-    Node& to = get(c);
-    const Node& from = get(id);
-    to.name = from.name;
-    to.attrib = from.attrib;
-    to.props = from.props;  // shared until either side changes it
+    const Node& from = get(id);  // a stale handle is refused before anything is made
+    const NodeId c = create(from.name, from.attrib);
+    get(c).props = get(id).props;  // shared until either side changes it
     return c;
 }
 
 NodeId NodeTable::copy(NodeId id, bool deep) {
     const NodeId root = copyOne(id);
     if (!deep || get(id).children.empty()) return root;
-    // Iterative, as for deleting.
-    std::vector<std::pair<NodeId, NodeId>> pending{{id, root}};  // (source, copy)
-    while (!pending.empty()) {
+    // Iterative, as for deleting; the work list is kept for the next copy.
+    std::vector<std::pair<NodeId, NodeId>>& pending = copying_;  // (source, copy)
+    const std::size_t bottom = pending.size();
+    pending.emplace_back(id, root);
+    while (pending.size() > bottom) {
         const auto [from, to] = pending.back();
         pending.pop_back();
         const std::size_t count = get(from).children.size();
@@ -124,7 +122,8 @@ NodeId NodeTable::copy(NodeId id, bool deep) {
         for (std::size_t i = 0; i < count; ++i) {
             const NodeId k = get(from).children[i];
             const NodeId c = copyOne(k);
-            get(c).parent = to;
+            Node& made = get(c);
+            made.parent = to;
             get(to).children.push_back(c);
             if (!get(k).children.empty()) pending.emplace_back(k, c);
         }

@@ -98,6 +98,7 @@ private:
     std::size_t slotCount_ = 0;
     std::deque<std::uint32_t> free_;
     std::vector<NodeId> removing_;  // remove's work list
+    std::vector<std::pair<NodeId, NodeId>> copying_;  // copy's
     std::size_t live_ = 0;
 };
 

@@ -152,6 +152,58 @@ TEST(Edi, ParseSplitsLevelsReleasesSeparatorsAndRestoresFormats) {
     EXPECT_EQ(host.compile(parsed.get()), "UNA:+.? 'UNH+1+ORDERS:D::96A'BGM+220+DOC?+1?:X??Y?'+9 'LIN+1++0042'");
 }
 
+// Names, values and reports of every node, depth first.
+std::string dump(VEXNODE node) {
+    std::string s;
+    for (uint32_t i = 0; i < kortest::childCount(node); ++i) {
+        const VEXNODE n = VEXTreeGetChild(node, i);
+        VEXBUF name = nullptr;
+        VEXTreeGetNodeName(n, &name);
+        s += test::bytes(name) + "=" + propOf(n, "Value") + "!" + propOf(n, "Error") + "{" + dump(n) + "}";
+        VEXBufFree(name);
+    }
+    return s;
+}
+
+// Plain segments are split and written by the parser itself; a format of a
+// node's own sends them through the walk with the level chains. Both must
+// give the same trees and the same text, for the sample and for segments
+// that hold more or less than their definitions.
+TEST(Edi, SegmentsSplitDirectlyOrByTheWalkComeOutTheSame) {
+    const std::string plain = kortest::exampleFile("edifact", "paymul.json");
+    // The same definitions with an IFO and OFO of NONE on every element and
+    // component: they leave every field as it is.
+    Tree walked(plain);
+    VEXVARIANT none{};
+    VEXVarSetStrA(&none, "NONE", 4);
+    const VEXNODE segments = walked.child(1);
+    for (VEXNODE n = VEXTreeGetNextNode(segments, segments); n; n = VEXTreeGetNextNode(segments, n)) {
+        if (VEXTreeGetParent(n) == segments) continue;
+        VEXTreeSetPropA(n, "IFO", &none);
+        VEXTreeSetPropA(n, "OFO", &none);
+    }
+    VEXVarClear(&none);
+    VEXBUF json = nullptr;
+    ASSERT_EQ(VEXTreeToJsonA(walked.get(), &json), 0u);
+    Iso8583Host direct("edi", plain, "PEDI"), walk("edi-walk", test::bytes(json), "PEDI");
+    VEXBufFree(json);
+    const std::string messages[] = {
+        kortest::exampleFile("edifact", "paymul.msg"),
+        "LIN+1+2+3+4'DTM'RFF+:'MOA+9:1:EUR:X:Y:Z'NAD+BE+++A:B:C:D+S?:1'FTX+A+B+C:D+E?'F:G??:H'",
+        "UNT+1A+1'CNT+2:x'",  // values the masks refuse
+    };
+    for (const std::string& message : messages) {
+        Tree a(R"j({"name":"msg","group":true})j"), b(R"j({"name":"msg","group":true})j");
+        EXPECT_EQ(direct.parse(message, a.get()), walk.parse(message, b.get())) << message;
+        EXPECT_EQ(dump(a.get()), dump(b.get())) << message;
+        EXPECT_EQ(direct.compile(a.get()), walk.compile(b.get())) << message;
+    }
+    // Elements beyond the definition are reported on their segment.
+    Tree longer(R"j({"name":"msg","group":true})j");
+    EXPECT_EQ(direct.parse("LIN+1+2+3+4'", longer.get()), 0x62060065);
+    EXPECT_EQ(propOf(longer.child(0), "Error"), "(62060065) LIN: there are 3 unused characters after parsing");
+}
+
 TEST(Edi, UnknownSegmentIsKeptByNameAndTheParseGoesOn) {
     Iso8583Host host("edi", kDefs, "PEDI");
     Tree parsed(R"j({"name":"msg","group":true})j");

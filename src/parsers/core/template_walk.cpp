@@ -65,17 +65,22 @@ bool parseField(Parser& parser, Cursor& cursor, Node& n, const TParseInherit& in
     std::unique_ptr<ResolvedNode> own;
     const ResolvedNode* def = plainField(n, own);
     if (!def || def->repeatNode != 0 || def->repeatAutoNumber) return false;
-    OpContext octx(kDirectionInput);
-    Output field;
-    const BytesView data = ApplyIFOView(parser, octx, def->ifoChain(parser), def->mask(parser),
-                                        def->allowNull.value_or(inherited.allowNull), cursor.rest(), field);
+    ParseFieldWith(parser, cursor, n.props, def->ifoChain(parser), def->mask(parser),
+                   def->allowNull.value_or(inherited.allowNull));
     attachReport(parser, n.props);
-    if (!data.empty()) n.props.set(parser.settings().valueName, Variant::blob(data));
-    cursor.advance(octx.consumed);
     return true;
 }
 
 }  // namespace
+
+void ParseFieldWith(Parser& parser, Cursor& cursor, NodeProps& props, const ParsedChain& ifo, const InputMask& mask,
+                    bool allowNull) {
+    OpContext octx(kDirectionInput);
+    Output field;
+    const BytesView data = ApplyIFOView(parser, octx, ifo, mask, allowNull, cursor.rest(), field);
+    if (!data.empty()) props.set(parser.settings().valueName, Variant::blob(data));
+    cursor.advance(octx.consumed);
+}
 
 NestingGuard::NestingGuard(Parser& parser, std::string_view location) {
     if (nesting >= kMaxNesting)

@@ -13,13 +13,23 @@
 
 namespace payfmt {
 
+class InputMask;
+class NodeProps;
 class Parser;
+struct ParsedChain;
 
 // Appends the node's compiled bytes to out; answers the worst code so far.
 std::uint32_t CompileTemplate(Parser& parser, Bytes& out, NodeId node, const TParseInherit& inherited);
 
 // Parses the node (and its repetitions) at the cursor and moves the cursor on.
 std::uint32_t ParseTemplate(Parser& parser, Cursor& cursor, NodeId node, const TParseInherit& inherited);
+
+// Reads one field that repeats nothing at the cursor, as the walk reads a
+// plain field: through the input chain and mask given, its value set when
+// it has one, the cursor moved past what the chain used. The reports are
+// left for the caller to attach.
+void ParseFieldWith(Parser& parser, Cursor& cursor, NodeProps& props, const ParsedChain& ifo, const InputMask& mask,
+                    bool allowNull);
 
 // One level of groups entered by a walk, counted per thread across every
 // parser the walk passes through. Entering more than kMaxNesting levels

@@ -10,6 +10,7 @@
 #include "engine/mask.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/property_names.h"
+#include "parsers/core/resolved_node.h"
 #include "parsers/core/template_walk.h"
 #include "parsers/edifact/pedi.h"
 
@@ -40,6 +41,10 @@ bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
 struct EdiInputTemplate {
     NodeId definition;
     OwnedTree plain, decorated;
+    // Every element and component is a field the walk would read with its
+    // level's chain alone: the segment can be split without the walk, into
+    // a copy of plain.
+    bool direct = false;
 };
 
 class EdiInputTemplates {
@@ -58,12 +63,33 @@ public:
         }
         OwnedTree decorated(nodes().copy(plain.get(), true));
         decorateChildren(parser, decorated.get(), EdiLevel::Element);
-        made_.push_back({definition, std::move(plain), std::move(decorated)});
+        const bool direct = splitsDirectly(plain.get());
+        made_.push_back({definition, std::move(plain), std::move(decorated), direct});
         return made_.back();
     }
     void clear() { made_.clear(); }
 
 private:
+    // A field or group that the walk would read by its chain alone: no
+    // formats of its own, no repetition, no other parser; a group below a
+    // composite, or a segment or composite with a mask, goes to the walk.
+    static bool plainNode(NodeId id, bool group) {
+        std::unique_ptr<ResolvedNode> own;
+        const ResolvedNode* d = ResolvedNode::of(nodes().get(id).props, own);
+        return d && d->ifo.empty() && d->parser.empty() && d->repeatNode == 0 && !d->repeatAutoNumber &&
+               (!group || (d->ifm.empty() && d->allowRecurse));
+    }
+    static bool splitsDirectly(NodeId segment) {
+        if (!plainNode(segment, true)) return false;
+        for (const NodeId element : nodes().get(segment).children) {
+            const Node& e = nodes().get(element);
+            if (!plainNode(element, e.isGroup())) return false;
+            for (const NodeId component : e.children)
+                if (nodes().get(component).isGroup() || !plainNode(component, false)) return false;
+        }
+        return true;
+    }
+
     void mergeElements(TPEDI& parser, NodeId parent) {
         const NestingGuard nesting(parser, kParseSource);
         for (std::size_t i = 0; i < nodes().get(parent).children.size(); ++i) {
@@ -184,12 +210,69 @@ void TPEDI::parseSegment(NodeId root, BytesView segment, const TParseInherit& re
         return;
     }
     const EdiInputTemplate& ready = templates_->of(*this, definition);
-    OwnedTree copy(nodes().copy(ready.decorated.get(), true));
+    Cursor elements{segment.substr(std::min<std::size_t>(octx.consumed, segment.size())), 0};
+    // The plain copy when the segment can be split here; the walk's
+    // groups need the recursion levels for a segment and its composites.
+    const bool direct = ready.direct && record.recurseLevel >= 2;
+    OwnedTree copy(nodes().copy(direct ? ready.plain.get() : ready.decorated.get(), true));
     const NodeId node = copy.get();
     nodes().addChild(root, copy.release(), -1);
-    const InputRestoration restoration(node, ready);
-    Cursor elements{segment.substr(std::min<std::size_t>(octx.consumed, segment.size())), 0};
-    ParseTemplate(*this, elements, node, record);
+    if (direct) {
+        parseDirect(node, elements, record);
+    } else {
+        const InputRestoration restoration(node, ready);
+        ParseTemplate(*this, elements, node, record);
+    }
+    // Elements beyond the definition's: reported, where the walk would
+    // drop them silently.
+    if (!elements.atEnd() && !errors().holdsError()) {
+        errors().record(kParseSource, kInfoUnusedAfterParsing, {nodes().get(node).name, std::to_string(elements.left())});
+        NodeProps& props = nodes().get(node).props;
+        if (!props.find(prop::kEC)) attachReport(*this, props);
+    }
+}
+
+void TPEDI::parseDirect(NodeId segment, Cursor& elements, const TParseInherit& record) {
+    std::unique_ptr<ResolvedNode> own;
+    const auto settled = [&](NodeId id) { return ResolvedNode::of(nodes().get(id).props, own); };
+    const ResolvedNode* def = settled(segment);
+    const bool allowNull = def->allowNull.value_or(record.allowNull);
+    const bool tSetGroups = def->tSetGroups.value_or(record.tSetGroups);
+    const std::string& valueName = settings().valueName;
+    // A field of the segment (level Element) or of a composite; the last
+    // one of a composite reports what its composite held beyond it.
+    const auto field = [&](NodeId id, Cursor& at, const ParsedChain& chain, bool inherited, bool last) {
+        const ResolvedNode* d = settled(id);
+        NodeProps& props = nodes().get(id).props;
+        ParseFieldWith(*this, at, props, chain, d->mask(*this), d->allowNull.value_or(inherited));
+        if (last && !at.atEnd())
+            errors().record(kParseSource, kInfoUnusedAfterParsing, {nodes().get(id).name, std::to_string(at.left())});
+        attachReport(*this, props);
+    };
+    const std::vector<NodeId>& children = nodes().get(segment).children;
+    for (std::size_t i = 0; i < children.size() && !errors().holdsError(); ++i) {
+        const NodeId element = children[i];
+        if (!nodes().get(element).isGroup()) {
+            field(element, elements, elementIn_.chain(*this), allowNull, false);
+            continue;
+        }
+        const ResolvedNode* d = settled(element);
+        const bool composite = d->allowNull.value_or(allowNull);
+        OpContext octx(kDirectionInput);
+        Output read;
+        const BytesView text = ApplyIFOView(*this, octx, compositeIn_.chain(*this), d->mask(*this), composite,
+                                            elements.rest(), read);
+        const bool keepText = d->tSetGroups.value_or(tSetGroups);
+        Cursor components{text, 0};
+        const std::vector<NodeId>& parts = nodes().get(element).children;
+        for (std::size_t k = 0; k < parts.size() && !errors().holdsError(); ++k)
+            field(parts[k], components, componentIn_.chain(*this), composite, k + 1 == parts.size());
+        NodeProps& props = nodes().get(element).props;
+        if (keepText) props.set(valueName, Variant::blob(text));
+        attachReport(*this, props);
+        elements.advance(octx.consumed);
+    }
+    if (tSetGroups) nodes().get(segment).props.set(valueName, Variant::blob(elements.data.substr(0, elements.position)));
 }
 
 TPEDI::TPEDI() : TKORDefTreeParser("PEDI"), templates_(std::make_unique<EdiInputTemplates>()) {
@@ -197,6 +280,9 @@ TPEDI::TPEDI() : TKORDefTreeParser("PEDI"), templates_(std::make_unique<EdiInput
     // the element chains release them.
     segmentIn_.assign(fieldChain(separators_.segment, false));
     tagIn_.assign(fieldChain(separators_.data, false));
+    elementIn_.assign(levelChain(EdiLevel::Element, false));
+    compositeIn_.assign(levelChain(EdiLevel::Element, true));
+    componentIn_.assign(levelChain(EdiLevel::Component, false));
 }
 
 TPEDI::~TPEDI() = default;

@@ -71,6 +71,13 @@ private:
     std::string fieldChain(char separator, bool release) const;
     void appendServiceAdvice(NodeId root, Cursor& cursor);
     void parseSegment(NodeId root, BytesView segment, const TParseInherit& record);
+    // Splits a segment whose elements and components are plain fields into
+    // a copy of its plain template, field by field as the walk would.
+    void parseDirect(NodeId segment, Cursor& elements, const TParseInherit& record);
+    // Whether a segment's nodes are all written by their level's chain
+    // alone, and writing it so, without the walk.
+    bool writesDirectly(NodeId segment);
+    void writeDirect(NodeId segment, Bytes& out) const;
     void forgetTemplates();
 
     EdiSeparators separators_;
@@ -81,6 +88,8 @@ private:
     std::unordered_map<std::string, NodeId> segmentByTag_, elementByName_;
     // A segment, and its tag, read off the message.
     HeldFormat segmentIn_, tagIn_;
+    // The input chains of a plain element, a composite and a component.
+    HeldFormat elementIn_, compositeIn_, componentIn_;
     // The segment definitions made ready for input, as they are met.
     std::unique_ptr<EdiInputTemplates> templates_;
 };
