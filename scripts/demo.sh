@@ -95,5 +95,12 @@ run parse $status @$bitmaps/status.msg
 roundtrip $bitmaps/tms.msg $tms
 roundtrip $bitmaps/status.msg $status
 
+# EDIFACT: a PAYMUL interchange (UNA, UNB, a message with two payment lines
+# and three payments, UNZ) with released separators in its values, printed
+# by segment, element and component, and compiled back.
+edifact="--type PEDI --defs examples/edifact/paymul.json"
+run parse $edifact @examples/edifact/paymul.msg
+roundtrip examples/edifact/paymul.msg $edifact
+
 echo
 ./build/release/examples/payfmt_tour examples/record.json

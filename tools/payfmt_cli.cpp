@@ -33,7 +33,8 @@ Applies a format of the operator language to one field value.
             in the message where it starts. PBER, PTLV, PLTV and PTV print
             each element's tag, name and value, nested elements indented;
             PVBM and PFBM print the value tree, with messages and records
-            as groups
+            as groups; PEDI prints each segment by its tag, then the data
+            elements and components that hold data, by code and name
   compile   compiles the value tree in VALUES.json (as parse --json writes
             it) and prints the message; definition-tree parsers need --defs
 
@@ -83,6 +84,7 @@ examples:
   payfmt parse --type PBER --defs examples/emv/emv.json @examples/emv/fci.msg
   payfmt parse --type PVBM --defs examples/bitmaps/tms.json --set RecordCount=2 \
       --set GroupRecords=true --set MessageLoop=true @examples/bitmaps/tms.msg
+  payfmt parse --type PEDI --defs examples/edifact/paymul.json @examples/edifact/paymul.msg
   payfmt parse --type P8583 --defs examples/iso8583/ascii.json \
       --with emv=PBER:examples/emv/emv.json @examples/iso8583/ascii.msg
 
