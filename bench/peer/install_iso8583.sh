@@ -5,20 +5,5 @@
 #
 #   bench/peer/install_iso8583.sh [folder]    (default: build/npm-peer)
 set -eu
-
 root=$(cd "$(dirname "$0")/../.." && pwd)
-prefix=${1:-"$root/build/npm-peer"}
-
-if [ -f "$prefix/node_modules/iso_8583/package.json" ]; then
-    echo "iso_8583 already installed in $prefix"
-    exit 0
-fi
-
-if ! command -v npm >/dev/null 2>&1; then
-    echo "npm not found: install node.js and npm first" >&2
-    exit 1
-fi
-
-mkdir -p "$prefix"
-npm install --prefix "$prefix" --no-save --no-audit --no-fund iso_8583@latest
-echo "iso_8583 installed in $prefix"
+exec "$root/bench/peer/npm_install.sh" "${1:-"$root/build/npm-peer"}" iso_8583
