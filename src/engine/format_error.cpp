@@ -92,8 +92,8 @@ ErrorEntry TFormatError::setAside() {
     return worst;
 }
 
-void TFormatError::putBack(ErrorEntry e) {
-    if (e.code) append(std::move(e));
+void TFormatError::putBack(const ErrorEntry& e) {
+    if (e.code) append(e);
 }
 
 void TFormatError::collapseToMostSevere() {

@@ -65,7 +65,7 @@ public:
     // and the context starts afresh. putBack records it again at the end, so
     // that the call still answers it.
     ErrorEntry setAside();
-    void putBack(ErrorEntry e);
+    void putBack(const ErrorEntry& e);
 
     // Keeps only the most severe entry, which then stands first: the reports
     // so far have been attached somewhere and only their severity remains.

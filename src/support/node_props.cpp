@@ -5,7 +5,7 @@
 namespace payfmt {
 
 NodeProps::NodeProps(const NodeProps& other)
-    : shared_(other.shared_), changes_(other.changes_), changed_(other.changed_) {
+    : shared_(other.shared_), changes_(other.changes_), changed_(other.changed_), version_(other.version_) {
     if (shared_) ++shared_->users;
 }
 
@@ -16,6 +16,7 @@ NodeProps& NodeProps::operator=(const NodeProps& other) {
         shared_ = other.shared_;
         changes_ = other.changes_;
         changed_ = other.changed_;
+        ++version_;
     }
     return *this;
 }
@@ -30,11 +31,13 @@ NodeProps& NodeProps::operator=(NodeProps&& other) noexcept {
         shared_ = std::exchange(other.shared_, nullptr);
         changes_ = std::move(other.changes_);
         changed_ = std::exchange(other.changed_, 0);
+        ++version_;
     }
     return *this;
 }
 
 void NodeProps::clear() noexcept {
+    ++version_;
     release();
     changes_.clear();
     changed_ = 0;
@@ -54,6 +57,7 @@ bool NodeProps::touchesAny(const NodeCache& cache) const {
 NodeProps::~NodeProps() { release(); }
 
 void NodeProps::rebase(const NodeProps& base) {
+    ++version_;
     if (base.shared_) ++base.shared_->users;
     release();
     shared_ = base.shared_;
@@ -67,6 +71,7 @@ void NodeProps::release() noexcept {
 NodeProps& NodeProps::operator=(const Props& items) {
     auto fresh = std::make_unique<Shared>();
     fresh->items = items;
+    ++version_;
     release();
     shared_ = fresh.release();
     changes_.clear();
@@ -126,6 +131,7 @@ const Variant* NodeProps::find(std::string_view name, std::uint64_t bit) const {
 }
 
 void NodeProps::set(std::string_view name, Variant value) {
+    ++version_;
     if (Change* c = changeOf(name)) {
         c->value = std::move(value);
         c->removed = false;
@@ -140,6 +146,7 @@ void NodeProps::set(std::string_view name, Variant value) {
 }
 
 void NodeProps::remove(std::string_view name) {
+    ++version_;
     const bool inShared = shared_ && shared_->items.find(name);
     if (Change* c = changeOf(name)) {
         if (inShared) {

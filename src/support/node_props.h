@@ -72,6 +72,11 @@ public:
     // ones it added.
     Props items() const;
 
+    // Counts the changes made to this node's properties (copies start from
+    // their original's count), so that what was worked out from them can
+    // tell that it no longer holds.
+    std::uint32_t version() const { return version_; }
+
     // Whether both see the same shared items (one was copied from the other
     // and neither has taken its items as its own since).
     bool sharesItemsWith(const NodeProps& other) const { return shared_ && shared_ == other.shared_; }
@@ -123,6 +128,7 @@ private:
     Shared* shared_ = nullptr;
     InlineList<Change, kMaxChanges> changes_;
     std::uint64_t changed_ = 0;  // the bits of the changes' names
+    std::uint32_t version_ = 0;
 };
 
 }  // namespace payfmt

@@ -113,20 +113,26 @@ NodeId NodeTable::copy(NodeId id, bool deep) {
     // Iterative, as for deleting; the work list is kept for the next copy.
     std::vector<std::pair<NodeId, NodeId>>& pending = copying_;  // (source, copy)
     const std::size_t bottom = pending.size();
-    pending.emplace_back(id, root);
-    while (pending.size() > bottom) {
-        const auto [from, to] = pending.back();
-        pending.pop_back();
-        const std::size_t count = get(from).children.size();
-        get(to).children.reserve(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const NodeId k = get(from).children[i];
-            const NodeId c = copyOne(k);
-            Node& made = get(c);
-            made.parent = to;
-            get(to).children.push_back(c);
-            if (!get(k).children.empty()) pending.emplace_back(k, c);
+    try {
+        pending.emplace_back(id, root);
+        while (pending.size() > bottom) {
+            const auto [from, to] = pending.back();
+            pending.pop_back();
+            const std::size_t count = get(from).children.size();
+            get(to).children.reserve(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const NodeId k = get(from).children[i];
+                const NodeId c = copyOne(k);
+                get(c).parent = to;
+                get(to).children.push_back(c);
+                if (!get(k).children.empty()) pending.emplace_back(k, c);
+            }
         }
+    } catch (...) {
+        // Out of nodes or memory part-way: nothing of the copy stays.
+        pending.resize(bottom);
+        remove(root);
+        throw;
     }
     return root;
 }

@@ -97,32 +97,66 @@ TEST(Edi, CompileTrimsTrailingEmptiesKeepsMiddleOnesAndReleasesSeparators) {
         {{"FTX|A+B:C'D?E|x:^y+^"}, "FTX+A?+B?:C?'D??E+x?::y?+'"},
         {{"FTX|?|+"}, "FTX+??+?+'"},
         {{"BGM|1^|2", "UNZ|1"}, "BGM+1+2'UNZ+1'"},
+        // Only a UNA that holds its six characters is written as it stands.
+        {{"UNA|1||"}, "UNA+1'"},
     };
     Iso8583Host host("edi", kDefs, "PEDI");
     // Neither the parser's nor a node's ProcessNull drops an empty element.
     ASSERT_EQ(host.parser.put("ProcessNull", Var::boolean(false)).status, 0u);
-    for (const Case& c : cases) {
-        Tree tree(valuesOf(c.segments));
-        VEXVARIANT off{};
-        VEXVarSetBool(&off, 0);
-        VEXTreeSetPropA(tree.child(0), "ProcessNull", &off);
-        int64_t status = -1;
-        EXPECT_EQ(host.compile(tree.get(), &status), c.text) << *c.segments.begin();
-        EXPECT_EQ(status, 0);
+    // A root with a format of its own sends the whole tree through the walk.
+    for (const bool walked : {false, true}) {
+        for (const Case& c : cases) {
+            Tree tree(valuesOf(c.segments));
+            VEXVARIANT off{}, none{};
+            VEXVarSetBool(&off, 0);
+            VEXTreeSetPropA(tree.child(0), "ProcessNull", &off);
+            VEXVarSetStrA(&none, "NONE", 4);
+            if (walked) VEXTreeSetPropA(tree.get(), "OFO", &none);
+            VEXVarClear(&none);
+            int64_t status = -1;
+            EXPECT_EQ(host.compile(tree.get(), &status), c.text) << *c.segments.begin() << (walked ? " (walk)" : "");
+            EXPECT_EQ(status, 0);
+        }
     }
 }
 
 TEST(Edi, CompilePutsItsChainsAfterTheNodesOwnAndLeavesThemAsTheyWere) {
     Iso8583Host host("edi", kDefs, "PEDI");
+    // A leaf segment holds its text itself; a ParserType of another family
+    // leaves the level to the depth; an empty OFO and a property of the
+    // host's named like a mark of the run stay as they are.
     Tree tree(R"j({"name":"msg","group":true,"children":[
         {"name":"UNA","props":{"Value":{"istr":":+.? '"}}},
         {"name":"LIN","group":true,"props":{"OFO":"NONE"},"children":[
           {"name":"Line","props":{"Value":{"istr":"7"},"OFO":"PADL(\"0\",3)"}},
           {"name":"Item","group":true,"props":{"ParserType":"DE"},"children":[
-            {"name":"Id","props":{"Value":{"istr":"A+B"},"ParserType":"CDE","IFO":"FIX(3)"}}]}]}]})j");
+            {"name":"Id","props":{"Value":{"istr":"A+B"},"ParserType":"CDE","IFO":"FIX(3)"}}]},
+          {"name":"Other","props":{"Value":{"istr":"1+2"},"ParserType":"XYZ","OFO":"","OFOCopy":"PADL(\"0\",5)"}}]},
+        {"name":"FTX","props":{"Value":{"istr":"a+b:c"}}},
+        {"name":"UNT","props":{}}]})j");
     const std::string before = formatsOf(tree.get());
-    EXPECT_EQ(host.compile(tree.get()), "UNA:+.? 'LIN+007+A?+B'");
+    EXPECT_EQ(host.compile(tree.get()), "UNA:+.? 'LIN+007+A?+B+1?+2'FTX+a?+b?:c'UNT'");
     EXPECT_EQ(formatsOf(tree.get()), before);
+
+    // A tag that holds a separator would end its segment early.
+    for (const bool walked : {false, true}) {
+        Tree injected(valuesOf({"BGM|1", "A'UNH|1"}));
+        const Var none = Var::text("NONE");
+        if (walked) VEXTreeSetPropA(injected.get(), "OFO", &none.v);
+        const std::string formats = formatsOf(injected.get());
+        const Outcome refused = host.parser.call("Compile", {Var::blob(""), Var::integer(injected.get()), Var::text("")});
+        EXPECT_NE(refused.status, 0u);
+        EXPECT_EQ(refused.description,
+                  "(E2070008) edi: property Name should be a segment tag without separators or release character");
+        EXPECT_EQ(formatsOf(injected.get()), formats);
+    }
+    // A failed compile writes nothing, not the segments before the failure.
+    Tree failing(R"j({"name":"msg","group":true,"children":[{"name":"BGM","group":true,"children":[
+        {"name":"a","props":{"Value":{"istr":"1"}}}]},{"name":"UNH","group":true,"children":[
+        {"name":"a","props":{"Value":5}}]}]})j");
+    int64_t status = 0;
+    EXPECT_EQ(host.compile(failing.get(), &status), "");
+    EXPECT_EQ(status, static_cast<int64_t>(0xE2060060));
 }
 
 TEST(Edi, ParseSplitsLevelsReleasesSeparatorsAndRestoresFormats) {
@@ -165,43 +199,77 @@ std::string dump(VEXNODE node) {
     return s;
 }
 
-// Plain segments are split and written by the parser itself; a format of a
-// node's own sends them through the walk with the level chains. Both must
-// give the same trees and the same text, for the sample and for segments
-// that hold more or less than their definitions.
-TEST(Edi, SegmentsSplitDirectlyOrByTheWalkComeOutTheSame) {
-    const std::string plain = kortest::exampleFile("edifact", "paymul.json");
-    // The same definitions with an IFO and OFO of NONE on every element and
-    // component: they leave every field as it is.
-    Tree walked(plain);
-    VEXVARIANT none{};
-    VEXVarSetStrA(&none, "NONE", 4);
+// The definitions with an IFO and OFO of NONE on every element and
+// component: they leave every field as it is, but send it through the walk.
+std::string walkedDefinitions(std::string_view definitions) {
+    Tree walked(definitions);
+    const Var none = Var::text("NONE");
     const VEXNODE segments = walked.child(1);
     for (VEXNODE n = VEXTreeGetNextNode(segments, segments); n; n = VEXTreeGetNextNode(segments, n)) {
         if (VEXTreeGetParent(n) == segments) continue;
-        VEXTreeSetPropA(n, "IFO", &none);
-        VEXTreeSetPropA(n, "OFO", &none);
+        VEXTreeSetPropA(n, "IFO", &none.v);
+        VEXTreeSetPropA(n, "OFO", &none.v);
     }
-    VEXVarClear(&none);
     VEXBUF json = nullptr;
-    ASSERT_EQ(VEXTreeToJsonA(walked.get(), &json), 0u);
-    Iso8583Host direct("edi", plain, "PEDI"), walk("edi-walk", test::bytes(json), "PEDI");
+    EXPECT_EQ(VEXTreeToJsonA(walked.get(), &json), 0u);
+    std::string text = test::bytes(json);
     VEXBufFree(json);
-    const std::string messages[] = {
-        kortest::exampleFile("edifact", "paymul.msg"),
-        "LIN+1+2+3+4'DTM'RFF+:'MOA+9:1:EUR:X:Y:Z'NAD+BE+++A:B:C:D+S?:1'FTX+A+B+C:D+E?'F:G??:H'",
-        "UNT+1A+1'CNT+2:x'",  // values the masks refuse
+    return text;
+}
+
+// Plain segments are split and written by the parser itself; a format of a
+// node's own sends them through the walk with the level chains. Both must
+// give the same trees and the same text, for the sample, for segments that
+// hold more or less than their definitions, and for a mask that is no mask.
+TEST(Edi, SegmentsSplitDirectlyOrByTheWalkComeOutTheSame) {
+    const std::string paymul = kortest::exampleFile("edifact", "paymul.json");
+    std::string broken = paymul;
+    const std::string sequence = R"("props": {"Name": "1050", "IFM": "N1-6"})";
+    ASSERT_NE(broken.find(sequence), std::string::npos);
+    broken.replace(broken.find(sequence), sequence.size(), R"("props": {"Name": "1050", "IFM": "{[("})");
+    const struct {
+        const std::string& definitions;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {paymul,
+         {kortest::exampleFile("edifact", "paymul.msg"),
+          "LIN+1+2+3+4'DTM'RFF+:'MOA+9:1:EUR:X:Y:Z'NAD+BE+++A:B:C:D+S?:1'FTX+A+B+C:D+E?'F:G??:H'",
+          "UNT+1A+1'CNT+2:x'"}},  // values the masks refuse
+        {broken, {"SEQ+1+5:y'LIN+1'"}},
     };
-    for (const std::string& message : messages) {
-        Tree a(R"j({"name":"msg","group":true})j"), b(R"j({"name":"msg","group":true})j");
-        EXPECT_EQ(direct.parse(message, a.get()), walk.parse(message, b.get())) << message;
-        EXPECT_EQ(dump(a.get()), dump(b.get())) << message;
-        EXPECT_EQ(direct.compile(a.get()), walk.compile(b.get())) << message;
+    for (const auto& c : cases) {
+        Iso8583Host direct("edi", c.definitions, "PEDI"), walk("edi-walk", walkedDefinitions(c.definitions), "PEDI");
+        for (const std::string& message : c.messages) {
+            Tree a(R"j({"name":"msg","group":true})j"), b(R"j({"name":"msg","group":true})j");
+            EXPECT_EQ(direct.parse(message, a.get()), walk.parse(message, b.get())) << message;
+            EXPECT_EQ(dump(a.get()), dump(b.get())) << message;
+            int64_t compiledA = 0, compiledB = 0;
+            EXPECT_EQ(direct.compile(a.get(), &compiledA), walk.compile(b.get(), &compiledB)) << message;
+            EXPECT_EQ(compiledA, compiledB) << message;
+        }
     }
     // Elements beyond the definition are reported on their segment.
+    Iso8583Host host("edi", paymul, "PEDI");
     Tree longer(R"j({"name":"msg","group":true})j");
-    EXPECT_EQ(direct.parse("LIN+1+2+3+4'", longer.get()), 0x62060065);
+    EXPECT_EQ(host.parse("LIN+1+2+3+4'", longer.get()), 0x62060065);
     EXPECT_EQ(propOf(longer.child(0), "Error"), "(62060065) LIN: there are 3 unused characters after parsing");
+}
+
+// The host can change the definitions through Definitions between parses;
+// the next parse reads by them as they stand.
+TEST(Edi, DefinitionsChangedThroughTheirHandleTakeEffect) {
+    Iso8583Host host("edi", kDefs, "PEDI");
+    Tree first(R"j({"name":"msg","group":true})j");
+    host.parse("LIN+00042+A'", first.get());
+    EXPECT_EQ(outline(first.get()), "LIN{Line=00042 Action=A Item}");
+    const VEXNODE segments = static_cast<VEXNODE>(host.parser.get("Definitions").result.v.u.i);
+    const VEXNODE lin = VEXTreeGetChild(segments, 2);
+    const Var trimmed = Var::text("TRIML(\"0\")"), renamed = Var::text("LIX");
+    VEXTreeSetPropA(VEXTreeGetChild(lin, 0), "IFO", &trimmed.v);
+    VEXTreeSetPropA(VEXTreeGetChild(segments, 1), "Name", &renamed.v);
+    Tree second(R"j({"name":"msg","group":true})j");
+    host.parse("LIN+00042+A'LIX+9'", second.get());
+    EXPECT_EQ(outline(second.get()), "LIN{Line=42 Action=A Item} BGM{Doc{Code=9} Number Function}");
 }
 
 TEST(Edi, UnknownSegmentIsKeptByNameAndTheParseGoesOn) {

@@ -178,6 +178,12 @@ TEST_F(ChainTest, FieldsReadInPlaceMatchTheChainRun) {
         {"FIX(6)", "N6", "123"},    {"FIX(4)", "MMDD", "1399"}, {"", "N2", "12345"},     {"NONE", "A1-3", "AB1"},
         {"FIX(3)", "", ""},         {"LLVAR", "", "05ABCDEXY"}, {"LLVAR", "N3", "05123XY"}, {"LLLVAR", "", "002AB"},
         {"LLVAR", "", "9"},         {"LLVAR", "", "1X"},       {"LLVAR", "", "99AB"},  {"LVAR", "A1", "0"},
+        // A field up to its terminator, releases kept or dropped.
+        {"EDIFACTFLD(\"+\")", "", "AB+CD"},         {"EDIFACTFLD(\"+\",true)", "", "A?+B+C"},
+        {"EDIFACTFLD(\"+\",false)", "", "A?+B+C"},  {"EDIFACTFLD(\"+\",false)", "", "A??+B"},
+        {"EDIFACTFLD(\"+\",true)", "", "AB?"},      {"EDIFACTFLD(\"'\")", "", "ABC"},
+        {"EDIFACTFLD(\"+\",true)", "N2", "123+"},   {"EDIFACTFLD(\"#23\")", "", "A#B"},
+        {"EDIFACTFLD(\"+\",1)", "", "A?+B+C"},      {"EDIFACTFLD(\"+\",true)", "", "+"},
     };
     for (const Case& c : cases) {
         const test::ChainRun run = input(c.format, c.in, c.mask);

@@ -1,6 +1,7 @@
 // Compiling a value tree of segments, data elements and components: each
 // node's output chain gets the chain of its level for the run, the template
 // walk joins the levels, and the text loses its empty trailing elements.
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,6 @@ namespace payfmt {
 namespace {
 
 constexpr std::string_view kCompileSource = "TEDIParser.Compile";
-constexpr std::string_view kOFOCopy = "OFOCopy";
 
 // Without a ParserType, the depth below the compiled node tells.
 EdiLevel levelAt(std::size_t depth) {
@@ -30,40 +30,42 @@ std::string_view textProperty(const Node& n, std::string_view name) {
 }
 
 // The output chains of a value subtree for one compile: every node gets the
-// chain of its level after its own output chain, which is kept in OFOCopy;
-// each node's own OFO is back when the decoration ends, whatever happened.
+// chain of its level after its own output chain. Each node's own OFO (or
+// its having none) is kept here, not on the node, and put back when the
+// decoration ends, whatever happened, last changed first: nothing of the
+// run stays on the host's tree, not even when a field hands its group to
+// another parser that decorates it again.
 class OutputDecoration {
 public:
-    // depth is the root's below the compiled node.
-    OutputDecoration(const TPEDI& parser, NodeId root, std::size_t depth) {
-        std::vector<std::pair<NodeId, std::size_t>> pending{{root, depth}};
-        while (!pending.empty()) {
-            const auto [id, depth] = pending.back();
-            pending.pop_back();
-            Node& n = nodes().get(id);
-            for (auto it = n.children.rbegin(); it != n.children.rend(); ++it) pending.emplace_back(*it, depth + 1);
-            const std::string_view type = textProperty(n, prop::kParserType);
-            decorate(parser, id, type.empty() ? levelAt(depth) : levelNamed(type));
-        }
-    }
+    explicit OutputDecoration(TPEDI& parser) : parser_(parser) {}
     ~OutputDecoration() {
-        for (const NodeId id : decorated_) {
-            Node* n = nodes().find(id);
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            Node* n = nodes().find(it->first);
             if (!n) continue;
-            if (const Variant* saved = n->props.find(kOFOCopy)) {
-                Variant own = *saved;
-                n->props.remove(kOFOCopy);
-                n->props.set(prop::kOFO, std::move(own));
-            } else {
-                n->props.remove(prop::kOFO);
-            }
+            if (it->second) n->props.set(prop::kOFO, std::move(*it->second));
+            else n->props.remove(prop::kOFO);
         }
     }
     OutputDecoration(const OutputDecoration&) = delete;
     OutputDecoration& operator=(const OutputDecoration&) = delete;
 
+    // Decorates the subtree of root, which lies depth levels below the
+    // compiled node.
+    void apply(NodeId root, std::size_t depth) {
+        std::vector<std::pair<NodeId, std::size_t>> pending{{root, depth}};
+        while (!pending.empty()) {
+            const auto [id, at] = pending.back();
+            pending.pop_back();
+            Node& n = nodes().get(id);
+            for (auto it = n.children.rbegin(); it != n.children.rend(); ++it) pending.emplace_back(*it, at + 1);
+            // A ParserType of some other family's leaves the depth to tell.
+            const EdiLevel named = levelNamed(textProperty(n, prop::kParserType));
+            decorate(id, named == EdiLevel::None ? levelAt(at) : named);
+        }
+    }
+
 private:
-    void decorate(const TPEDI& parser, NodeId id, EdiLevel level) {
+    void decorate(NodeId id, EdiLevel level) {
         if (level == EdiLevel::None) return;
         Node& n = nodes().get(id);
         std::string chain;
@@ -71,18 +73,17 @@ private:
             // Its six characters are written as they stand.
             chain = "PREPEND(\"" + std::string(kServiceAdvice) + "\")";
         } else {
-            chain = parser.levelChain(level, n.isGroup(), nameOf(n));
+            if (level == EdiLevel::Segment) parser_.checkTag(n);
+            chain = parser_.levelChain(level, n.isGroup(), nameOf(n));
         }
-        if (const Variant* own = n.props.find(prop::kOFO); holdsFormat(own)) {
-            chain = own->toText().value_or(std::string()) + "." + chain;
-            Variant saved = *own;
-            n.props.set(kOFOCopy, std::move(saved));
-        }
+        const Variant* own = n.props.find(prop::kOFO);
+        saved_.emplace_back(id, own ? std::optional<Variant>(*own) : std::nullopt);
+        if (holdsFormat(own)) chain = own->toText().value_or(std::string()) + "." + chain;
         n.props.set(prop::kOFO, Variant::text(chain));
-        decorated_.push_back(id);
     }
 
-    std::vector<NodeId> decorated_;
+    TPEDI& parser_;
+    std::vector<std::pair<NodeId, std::optional<Variant>>> saved_;
 };
 
 // A node that the walk would write by its level's chain alone: no output
@@ -92,7 +93,10 @@ bool plainOutput(Node& n, const std::string& valueName) {
     std::unique_ptr<ResolvedNode> own;
     const ResolvedNode* d = ResolvedNode::of(n.props, own);
     if (!d || !d->ofo.empty() || !d->parser.empty() || !d->allowRecurse) return false;
-    if (n.props.mayHave(Props::bitOf(prop::kParserType)) && n.props.find(prop::kParserType)) return false;
+    // A ParserType may change the level; a report of an earlier run is
+    // the walk's to replace.
+    for (const std::string_view name : {prop::kParserType, prop::kEC, prop::kError})
+        if (n.props.mayHave(Props::bitOf(name)) && n.props.find(name)) return false;
     const Variant* v = n.props.find(valueName);
     return !v || v->isBlob() || v->is(VarType::Empty) || v->is(VarType::Null);
 }
@@ -119,7 +123,7 @@ bool TPEDI::writesDirectly(NodeId segment) {
     return true;
 }
 
-void TPEDI::writeDirect(NodeId segment, Bytes& out) const {
+void TPEDI::writeDirect(NodeId segment, Bytes& out) {
     const EdiSeparators& s = separators_;
     const std::string& valueName = settings().valueName;
     const auto released = [&](BytesView value, char separator) {
@@ -130,6 +134,7 @@ void TPEDI::writeDirect(NodeId segment, Bytes& out) const {
         out += separator;
     };
     const Node& n = nodes().get(segment);
+    checkTag(n);
     out += nameOf(n);
     out += s.data;
     for (const NodeId element : n.children) {
@@ -155,23 +160,37 @@ std::uint32_t TPEDI::CompileInternal(Bytes& out, NodeId root, const TParseInheri
     Node& r = nodes().get(root);
     if (r.isGroup() && plainOutput(r, settings().valueName) && record.recurseLevel >= 3) {
         // The value node only joins its segments: each is written directly
-        // when it can be, else by the walk with its level chains.
+        // when it can be, else by the walk with its level chains, and
+        // trimmed on its own.
         const TParseInherit segmentRecord = childRecordOf(*this, root, record);
+        Bytes one;
         for (std::size_t i = 0; i < nodes().get(root).children.size() && !errors().holdsError(); ++i) {
             const NodeId segment = nodes().get(root).children[i];
+            one.clear();
             if (writesDirectly(segment)) {
-                writeDirect(segment, compiled);
-                continue;
+                writeDirect(segment, one);
+            } else {
+                OutputDecoration decoration(*this);
+                decoration.apply(segment, 1);
+                CompileTemplate(*this, one, segment, segmentRecord);
             }
-            const OutputDecoration decoration(*this, segment, 1);
-            CompileTemplate(*this, compiled, segment, segmentRecord);
+            const Node& s = nodes().get(segment);
+            if (!s.isGroup() && nameOf(s) == kServiceAdvice) compiled += one;
+            else appendTrimmed(one, separators(), compiled, false);
         }
         attachReport(*this, nodes().get(root).props);
     } else {
-        const OutputDecoration decoration(*this, root, 0);
-        CompileTemplate(*this, compiled, root, record);
+        {
+            OutputDecoration decoration(*this);
+            decoration.apply(root, 0);
+            CompileTemplate(*this, compiled, root, record);
+        }
+        const Bytes walked = std::move(compiled);
+        compiled.clear();
+        appendTrimmed(walked, separators(), compiled, true);
     }
-    appendTrimmed(compiled, separators(), out);
+    // A compile that fails writes nothing, as the walk's groups do.
+    if (!errors().holdsError()) out += compiled;
     return worstCode();
 }
 

@@ -2,7 +2,9 @@
 // definition; a copy of it, whose data elements carry what their own
 // definitions say and the input chain of their level, is filled by the
 // template walk; then each node gets its own input chain back.
+#include <algorithm>
 #include <deque>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,13 +33,13 @@ bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 // A segment definition made ready for input, when its tag is first met:
 // plain is a copy whose every data element and component has the properties
-// of its data element definition merged in, without values or ParserType;
-// decorated is the same with each element's input chain put before its own
-// IFO (which IFOCopy keeps) and its level as ParserType. A segment is parsed
-// into a copy of decorated, and each node of it then stands as the copy of
-// plain it would have been. Every node's properties are its own, so that
-// the copies share them and the settings worked out from them. The
-// templates go when the definitions do.
+// of its data element definition merged in, without values, reports or
+// ParserType; decorated is the same with each element's input chain put
+// before its own IFO (which IFOCopy keeps) and its level as ParserType. A
+// segment is parsed into a copy of decorated, and each node of it then
+// stands as the copy of plain it would have been. Every node's properties
+// are its own, so that the copies share them and the settings worked out
+// from them.
 struct EdiInputTemplate {
     NodeId definition;
     OwnedTree plain, decorated;
@@ -45,29 +47,84 @@ struct EdiInputTemplate {
     // level's chain alone: the segment can be split without the walk, into
     // a copy of plain.
     bool direct = false;
+    // The definition as the template was made from it, node by node in
+    // pre-order: the host can reach the definitions and change them.
+    struct Stamp {
+        NodeId node;
+        std::uint32_t version, attrib;
+        std::size_t children;
+        std::string name;
+    };
+    std::vector<Stamp> made;
+    std::uint64_t checked = 0;  // the parse that last found it current
+    bool retired = false;
+
+    // Whether the definition is still what the template was made from.
+    bool current(NodeId definition) const {
+        std::size_t i = 0;
+        for (NodeId n = definition; n; n = nodes().nextNode(definition, n), ++i) {
+            const Node& d = nodes().get(n);
+            if (i == made.size()) return false;
+            const Stamp& was = made[i];
+            if (was.node != n || was.version != d.props.version() || was.attrib != d.attrib ||
+                was.children != d.children.size() || was.name != d.name)
+                return false;
+        }
+        return i == made.size();
+    }
+    static std::vector<Stamp> stampsOf(NodeId definition) {
+        std::vector<Stamp> stamps;
+        for (NodeId n = definition; n; n = nodes().nextNode(definition, n)) {
+            const Node& d = nodes().get(n);
+            stamps.push_back({n, d.props.version(), d.attrib, d.children.size(), d.name});
+        }
+        return stamps;
+    }
 };
 
 class EdiInputTemplates {
 public:
-    const EdiInputTemplate& of(TPEDI& parser, NodeId definition) {
-        for (const EdiInputTemplate& t : made_)
-            if (t.definition == definition) return t;
+    // The template of the definition, checked once per parse against the
+    // definition as it stands now.
+    const EdiInputTemplate& of(TPEDI& parser, NodeId definition, std::uint64_t parse) {
+        if (const auto it = byDefinition_.find(definition); it != byDefinition_.end()) {
+            EdiInputTemplate& t = made_[it->second];
+            if (t.checked == parse || t.current(definition)) {
+                t.checked = parse;
+                return t;
+            }
+            // Kept until the parse ends: a segment being parsed may still
+            // be restored from it.
+            t.retired = true;
+        }
         OwnedTree plain(nodes().copy(definition, true));
         mergeElements(parser, plain.get());
         const std::string& valueName = parser.settings().valueName;
         for (NodeId n = plain.get(); n; n = nodes().nextNode(plain.get(), n)) {
             NodeProps& props = nodes().get(n).props;
-            props.remove(valueName);
-            props.remove(prop::kParserType);
+            for (const std::string_view name : {std::string_view(valueName), prop::kParserType, prop::kEC, prop::kError})
+                props.remove(name);
             props = props.items();
         }
         OwnedTree decorated(nodes().copy(plain.get(), true));
         decorateChildren(parser, decorated.get(), EdiLevel::Element);
         const bool direct = splitsDirectly(plain.get());
-        made_.push_back({definition, std::move(plain), std::move(decorated), direct});
+        made_.push_back({definition, std::move(plain), std::move(decorated), direct,
+                         EdiInputTemplate::stampsOf(definition), parse, false});
+        byDefinition_[definition] = made_.size() - 1;
         return made_.back();
     }
-    void clear() { made_.clear(); }
+    // Drops the templates no longer current; none may be in use.
+    void dropRetired() {
+        if (std::ranges::none_of(made_, &EdiInputTemplate::retired)) return;
+        std::erase_if(made_, [](const EdiInputTemplate& t) { return t.retired; });
+        byDefinition_.clear();
+        for (std::size_t i = 0; i < made_.size(); ++i) byDefinition_[made_[i].definition] = i;
+    }
+    void clear() {
+        made_.clear();
+        byDefinition_.clear();
+    }
 
 private:
     // A field or group that the walk would read by its chain alone: no
@@ -107,9 +164,11 @@ private:
             NodeProps& props = nodes().get(child).props;
             const bool group = nodes().get(child).isGroup();
             std::string chain = parser.levelChain(level, group);
-            if (const Variant* own = props.find(prop::kIFO); holdsFormat(own)) {
-                chain += '.';
-                chain += own->toText().value_or(std::string());
+            if (const Variant* own = props.find(prop::kIFO)) {
+                if (holdsFormat(own)) {
+                    chain += '.';
+                    chain += own->toText().value_or(std::string());
+                }
                 Variant saved = *own;
                 props.set(kIFOCopy, std::move(saved));
             }
@@ -121,6 +180,7 @@ private:
     }
 
     std::deque<EdiInputTemplate> made_;  // a nested parse may add one while another is in use
+    std::unordered_map<NodeId, std::size_t> byDefinition_;
 };
 
 namespace {
@@ -209,7 +269,7 @@ void TPEDI::parseSegment(NodeId root, BytesView segment, const TParseInherit& re
         nodes().addChild(root, node.release(), -1);
         return;
     }
-    const EdiInputTemplate& ready = templates_->of(*this, definition);
+    const EdiInputTemplate& ready = templates_->of(*this, definition, parses_);
     Cursor elements{segment.substr(std::min<std::size_t>(octx.consumed, segment.size())), 0};
     // The plain copy when the segment can be split here; the walk's
     // groups need the recursion levels for a segment and its composites.
@@ -249,11 +309,19 @@ void TPEDI::parseDirect(NodeId segment, Cursor& elements, const TParseInherit& r
             errors().record(kParseSource, kInfoUnusedAfterParsing, {nodes().get(id).name, std::to_string(at.left())});
         attachReport(*this, props);
     };
+    // An error ends the segment, as it ends the walk: every group around the
+    // field that failed gets the error, and no group its text.
+    const auto failed = [&](std::initializer_list<NodeId> groups) {
+        if (!errors().holdsError()) return false;
+        for (const NodeId group : groups) attachReport(*this, nodes().get(group).props);
+        return true;
+    };
     const std::vector<NodeId>& children = nodes().get(segment).children;
-    for (std::size_t i = 0; i < children.size() && !errors().holdsError(); ++i) {
+    for (std::size_t i = 0; i < children.size(); ++i) {
         const NodeId element = children[i];
         if (!nodes().get(element).isGroup()) {
             field(element, elements, elementIn_.chain(*this), allowNull, false);
+            if (failed({segment})) return;
             continue;
         }
         const ResolvedNode* d = settled(element);
@@ -262,11 +330,14 @@ void TPEDI::parseDirect(NodeId segment, Cursor& elements, const TParseInherit& r
         Output read;
         const BytesView text = ApplyIFOView(*this, octx, compositeIn_.chain(*this), d->mask(*this), composite,
                                             elements.rest(), read);
+        if (failed({element, segment})) return;
         const bool keepText = d->tSetGroups.value_or(tSetGroups);
         Cursor components{text, 0};
         const std::vector<NodeId>& parts = nodes().get(element).children;
-        for (std::size_t k = 0; k < parts.size() && !errors().holdsError(); ++k)
+        for (std::size_t k = 0; k < parts.size(); ++k) {
             field(parts[k], components, componentIn_.chain(*this), composite, k + 1 == parts.size());
+            if (failed({element, segment})) return;
+        }
         NodeProps& props = nodes().get(element).props;
         if (keepText) props.set(valueName, Variant::blob(text));
         attachReport(*this, props);
@@ -289,12 +360,33 @@ TPEDI::~TPEDI() = default;
 
 void TPEDI::forgetTemplates() { templates_->clear(); }
 
+// The definitions may have changed since the last parse; a parse that runs
+// inside another (a field handed to this parser) takes them as they are.
+class TPEDI::ParseScope {
+public:
+    explicit ParseScope(TPEDI& parser) : parser_(parser) {
+        if (parser_.parsing_++ > 0) return;
+        ++parser_.parses_;
+        parser_.templates_->dropRetired();
+        parser_.refreshSegments();
+    }
+    ~ParseScope() { --parser_.parsing_; }
+    ParseScope(const ParseScope&) = delete;
+    ParseScope& operator=(const ParseScope&) = delete;
+
+private:
+    TPEDI& parser_;
+};
+
 std::uint32_t TPEDI::ParseInternal(Cursor& cursor, NodeId root, const TParseInherit& inherited) {
     if (!isOpen()) raise(kParseSource, kErrParserNotOpen, {GetParserName()});
     ClearStop(root);
+    const ParseScope scope(*this);
     const TParseInherit record = childRecordOf(*this, root, inherited);
     // A segment is read whatever the one before it held: an error stays
-    // with its segment, and the parse answers the first one at the end.
+    // with its segment, and the parse answers the first one at the end. What
+    // was reported before the parse began stays reported.
+    const ErrorEntry before = errors().mostSevere();
     ErrorEntry firstError;
     const auto finish = [&](std::optional<std::uint32_t> stoppedAt) {
         FinishOnRoot(root, stoppedAt);
@@ -324,6 +416,7 @@ std::uint32_t TPEDI::ParseInternal(Cursor& cursor, NodeId root, const TParseInhe
         if (errors().holdsError()) {
             ErrorEntry reported = errors().setAside();
             if (!firstError.code) firstError = std::move(reported);
+            errors().putBack(before);
         }
     }
     return finish(std::nullopt);

@@ -1,10 +1,13 @@
 #include "parsers/edifact/edi_syntax.h"
 
-#include <algorithm>
-
 namespace payfmt {
 
-void appendTrimmed(BytesView compiled, const EdiSeparators& s, Bytes& out) {
+bool namesSeparators(BytesView text, const EdiSeparators& s) {
+    return isServiceAdvice(text) && text.size() >= kServiceAdviceLength && text[3] == s.component && text[4] == s.data &&
+           text[6] == s.escape && text[8] == s.segment;
+}
+
+void appendTrimmed(BytesView compiled, const EdiSeparators& s, Bytes& out, bool advices) {
     // Nothing before kept may be dropped: what the caller wrote earlier,
     // released characters and service string advices.
     std::size_t kept = out.size();
@@ -14,11 +17,10 @@ void appendTrimmed(BytesView compiled, const EdiSeparators& s, Bytes& out) {
     };
     for (std::size_t i = 0; i < compiled.size();) {
         const BytesView rest = compiled.substr(i);
-        if (segmentStart && isServiceAdvice(rest)) {
-            const std::size_t n = std::min(kServiceAdviceLength, rest.size());
-            out.append(rest.substr(0, n));
+        if (advices && segmentStart && namesSeparators(rest, s)) {
+            out.append(rest.substr(0, kServiceAdviceLength));
             kept = out.size();
-            i += n;
+            i += kServiceAdviceLength;
             continue;
         }
         const char c = compiled[i];

@@ -27,11 +27,17 @@ inline constexpr std::size_t kServiceAdviceLength = 9;
 // Whether the text at a segment's start is a service string advice.
 inline bool isServiceAdvice(BytesView text) { return text.starts_with(kServiceAdvice); }
 
+// Whether compiled text at a segment's start is a whole service string
+// advice naming these separators (its decimal mark and reserved character
+// may be any), not a segment of that tag written with its elements.
+bool namesSeparators(BytesView text, const EdiSeparators& separators);
+
 // Appends compiled to out without the data and component separators that
 // directly precede a segment separator, nor the component separators that
 // directly precede a data separator: the empty trailing elements and
 // components. A separator released by the escape character is data and
-// stays, and a service string advice is copied as it stands.
-void appendTrimmed(BytesView compiled, const EdiSeparators& separators, Bytes& out);
+// stays; with advices, a service string advice naming these separators at
+// a segment's start is copied as it stands.
+void appendTrimmed(BytesView compiled, const EdiSeparators& separators, Bytes& out, bool advices);
 
 }  // namespace payfmt

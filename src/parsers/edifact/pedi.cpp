@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "parsers/core/parse_context.h"
+#include "parsers/core/parser.h"
 #include "parsers/core/parser_component.h"
 #include "parsers/core/parser_info.h"
 #include "parsers/core/property_names.h"
@@ -12,6 +13,7 @@ namespace payfmt {
 namespace {
 
 constexpr std::string_view kSetDefTreeSource = "TEDIParser.SetDefTree";
+constexpr std::string_view kCompileSource = "TEDIParser.Compile";
 constexpr std::string_view kMandatory = "Mandatory";
 
 struct SeparatorMember {
@@ -100,10 +102,15 @@ std::string TPEDI::levelChain(EdiLevel level, bool group, std::string_view tag) 
     switch (level) {
         case EdiLevel::None: break;
         case EdiLevel::Segment: {
-            std::string chain = "PREPEND(\"";
-            appendArgument(chain, tag, settings().escape);
-            appendArgument(chain, std::string_view(&separators_.data, 1), settings().escape);
-            return chain + "\")." + fieldChain(separators_.segment, !group);
+            std::string prefix = "PREPEND(\"";
+            appendArgument(prefix, tag, settings().escape);
+            appendArgument(prefix, std::string_view(&separators_.data, 1), settings().escape);
+            prefix += "\")";
+            // A segment that holds its text itself has it released before
+            // the tag goes in front, or the data separator after the tag
+            // would be released with it.
+            if (!group) return fieldChain(separators_.segment, true) + "." + prefix;
+            return prefix + "." + fieldChain(separators_.segment, false);
         }
         case EdiLevel::Element: return fieldChain(separators_.data, !group);
         case EdiLevel::Component: return fieldChain(separators_.component, !group);
@@ -117,6 +124,7 @@ void TPEDI::clearDefinitions() {
     segments_.reset();
     elements_.reset();
     segmentByTag_.clear();
+    indexed_.clear();
     elementByName_.clear();
 }
 
@@ -155,30 +163,47 @@ void TPEDI::SetDefTree(NodeId tree) {
     segments_ = std::move(segments);
     elements_ = std::move(elements);
 
-    segmentByTag_.clear();
     const Variant segment = Variant::text("SEG");
-    for (const NodeId child : nodes().get(segments_.get()).children) {
-        nodes().get(child).props.set(prop::kParserType, segment);
-        segmentByTag_.try_emplace(textOf(child, prop::kName), child);
-    }
+    for (const NodeId child : nodes().get(segments_.get()).children) nodes().get(child).props.set(prop::kParserType, segment);
+    indexSegments();
     elementByName_.clear();
     for (NodeId n = nodes().nextNode(elements_.get(), elements_.get()); n; n = nodes().nextNode(elements_.get(), n))
         elementByName_.try_emplace(textOf(n, prop::kName), n);
 }
 
-NodeId TPEDI::findSegment(std::string_view tag) const {
-    if (!segments_.get() || !nodes().alive(segments_.get())) return 0;
-    // Only the segment definitions themselves are searched: a data element
-    // below one of them that happens to bear a tag's name is no segment.
-    const auto carries = [&](NodeId node) {
-        const Node* n = nodes().find(node);
-        return n && n->parent == segments_.get() && textOf(node, prop::kName) == tag;
-    };
-    if (const auto it = segmentByTag_.find(std::string(tag)); it != segmentByTag_.end() && carries(it->second))
-        return it->second;
+std::vector<std::pair<NodeId, std::uint32_t>> TPEDI::segmentStamps() const {
+    std::vector<std::pair<NodeId, std::uint32_t>> stamps;
+    if (!segments_.get() || !nodes().alive(segments_.get())) return stamps;
     for (const NodeId child : nodes().get(segments_.get()).children)
-        if (carries(child)) return child;
-    return 0;
+        stamps.emplace_back(child, nodes().get(child).props.version());
+    return stamps;
+}
+
+void TPEDI::indexSegments() {
+    segmentByTag_.clear();
+    indexed_ = segmentStamps();
+    // Only the segment definitions themselves are indexed: a data element
+    // below one of them that happens to bear a tag's name is no segment.
+    for (const auto& [child, version] : indexed_) segmentByTag_.try_emplace(textOf(child, prop::kName), child);
+}
+
+void TPEDI::refreshSegments() {
+    // The host can reach the segment definitions through Definitions and
+    // change them between two parses.
+    if (segmentStamps() != indexed_) indexSegments();
+}
+
+NodeId TPEDI::findSegment(std::string_view tag) const {
+    const auto it = segmentByTag_.find(std::string(tag));
+    return it == segmentByTag_.end() ? 0 : it->second;
+}
+
+void TPEDI::checkTag(const Node& segment) {
+    const std::string tag = nameOf(segment);
+    const char special[] = {separators_.segment, separators_.data, separators_.component, separators_.escape};
+    if (tag.empty() || tag.find_first_of(std::string_view(special, sizeof special)) != std::string::npos)
+        raise(kCompileSource, kErrPropertyNotType,
+              {GetParserName(), prop::kName, "segment tag without separators or release character"});
 }
 
 NodeId TPEDI::findElement(std::string_view name) const {

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "parsers/core/def_tree_parser.h"
 #include "parsers/core/held_format.h"
@@ -60,13 +62,23 @@ public:
     // special characters for a field and leaving a group's text as it is;
     // a segment's output chain also writes its tag first.
     std::string levelChain(EdiLevel level, bool group, std::string_view tag = {}) const;
-    // The segment definition of the tag; 0 when there is none.
+    // The segment definition of the tag, as the definitions stood at the
+    // last refreshSegments; 0 when there is none.
     NodeId findSegment(std::string_view tag) const;
+    void refreshSegments();
+    // Raises "%s: property %s should be a %s" for a segment whose tag
+    // (its Name) is empty or holds a separator or the release character:
+    // written as it stands, it would end the segment early or start another.
+    void checkTag(const Node& segment);
     // The data element definition of the name; 0 when there is none.
     NodeId findElement(std::string_view name) const;
 
 private:
     void clearDefinitions();
+    // Each segment definition and the version of its properties: what the
+    // index was built from.
+    std::vector<std::pair<NodeId, std::uint32_t>> segmentStamps() const;
+    void indexSegments();
     // EDIFACTFLD on the separator, releasing special characters or not.
     std::string fieldChain(char separator, bool release) const;
     void appendServiceAdvice(NodeId root, Cursor& cursor);
@@ -77,21 +89,25 @@ private:
     // Whether a segment's nodes are all written by their level's chain
     // alone, and writing it so, without the walk.
     bool writesDirectly(NodeId segment);
-    void writeDirect(NodeId segment, Bytes& out) const;
+    void writeDirect(NodeId segment, Bytes& out);
     void forgetTemplates();
 
     EdiSeparators separators_;
     OwnedTree messages_, segments_, elements_;
     // Segment definitions by tag (children of segments_, which a host can
-    // reach and edit: an entry is checked before it is answered) and data
-    // element definitions by name (the first in pre-order).
+    // reach and edit), with what they were built from, and data element
+    // definitions by name (the first in pre-order).
     std::unordered_map<std::string, NodeId> segmentByTag_, elementByName_;
+    std::vector<std::pair<NodeId, std::uint32_t>> indexed_;
     // A segment, and its tag, read off the message.
     HeldFormat segmentIn_, tagIn_;
     // The input chains of a plain element, a composite and a component.
     HeldFormat elementIn_, compositeIn_, componentIn_;
     // The segment definitions made ready for input, as they are met.
     std::unique_ptr<EdiInputTemplates> templates_;
+    class ParseScope;
+    std::uint64_t parses_ = 0;  // top-level parses so far
+    int parsing_ = 0;           // parses running, one inside another
 };
 
 // A format property that is there and not empty: what the chains of a run
