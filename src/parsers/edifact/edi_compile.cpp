@@ -180,13 +180,12 @@ std::uint32_t TPEDI::CompileInternal(Bytes& out, NodeId root, const TParseInheri
         }
         attachReport(*this, nodes().get(root).props);
     } else {
+        Bytes walked;
         {
             OutputDecoration decoration(*this);
             decoration.apply(root, 0);
-            CompileTemplate(*this, compiled, root, record);
+            CompileTemplate(*this, walked, root, record);
         }
-        const Bytes walked = std::move(compiled);
-        compiled.clear();
         appendTrimmed(walked, separators(), compiled, true);
     }
     // A compile that fails writes nothing, as the walk's groups do.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/istr.h"
 #include "parsers/core/parse_context.h"
 #include "parsers/core/parser.h"
 #include "parsers/core/parser_component.h"
@@ -53,16 +54,9 @@ std::string textOf(NodeId node, std::string_view property) {
 // from), with the double quote written as an escape so that it cannot end
 // the argument.
 void appendArgument(std::string& chain, std::string_view raw, char escape) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
     for (const char c : raw) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7F && c != escape && c != '"') {
-            chain += c;
-        } else {
-            chain += escape;
-            chain += kDigits[u >> 4];
-            chain += kDigits[u & 15];
-        }
+        if (c == '"') chain += escape + std::string("22");
+        else appendIStr(chain, std::string_view(&c, 1), escape);
     }
 }
 
@@ -171,26 +165,30 @@ void TPEDI::SetDefTree(NodeId tree) {
         elementByName_.try_emplace(textOf(n, prop::kName), n);
 }
 
-std::vector<std::pair<NodeId, std::uint32_t>> TPEDI::segmentStamps() const {
-    std::vector<std::pair<NodeId, std::uint32_t>> stamps;
-    if (!segments_.get() || !nodes().alive(segments_.get())) return stamps;
-    for (const NodeId child : nodes().get(segments_.get()).children)
-        stamps.emplace_back(child, nodes().get(child).props.version());
-    return stamps;
-}
-
 void TPEDI::indexSegments() {
     segmentByTag_.clear();
-    indexed_ = segmentStamps();
+    indexed_.clear();
+    if (!segments_.get() || !nodes().alive(segments_.get())) return;
     // Only the segment definitions themselves are indexed: a data element
     // below one of them that happens to bear a tag's name is no segment.
-    for (const auto& [child, version] : indexed_) segmentByTag_.try_emplace(textOf(child, prop::kName), child);
+    for (const NodeId child : nodes().get(segments_.get()).children) {
+        indexed_.emplace_back(child, nodes().get(child).props.version());
+        segmentByTag_.try_emplace(textOf(child, prop::kName), child);
+    }
 }
 
 void TPEDI::refreshSegments() {
     // The host can reach the segment definitions through Definitions and
-    // change them between two parses.
-    if (segmentStamps() != indexed_) indexSegments();
+    // change them between two parses: each definition and the version of
+    // its properties tell.
+    const Node* segments = segments_.get() ? nodes().find(segments_.get()) : nullptr;
+    const bool current = segments ? std::ranges::equal(segments->children, indexed_,
+                                                       [](NodeId child, const auto& stamp) {
+                                                           return child == stamp.first &&
+                                                                  nodes().get(child).props.version() == stamp.second;
+                                                       })
+                                  : indexed_.empty();
+    if (!current) indexSegments();
 }
 
 NodeId TPEDI::findSegment(std::string_view tag) const {

@@ -75,9 +75,6 @@ public:
 
 private:
     void clearDefinitions();
-    // Each segment definition and the version of its properties: what the
-    // index was built from.
-    std::vector<std::pair<NodeId, std::uint32_t>> segmentStamps() const;
     void indexSegments();
     // EDIFACTFLD on the separator, releasing special characters or not.
     std::string fieldChain(char separator, bool release) const;
@@ -95,8 +92,9 @@ private:
     EdiSeparators separators_;
     OwnedTree messages_, segments_, elements_;
     // Segment definitions by tag (children of segments_, which a host can
-    // reach and edit), with what they were built from, and data element
-    // definitions by name (the first in pre-order).
+    // reach and edit), with each definition and the version of its
+    // properties the index was built from, and data element definitions by
+    // name (the first in pre-order).
     std::unordered_map<std::string, NodeId> segmentByTag_, elementByName_;
     std::vector<std::pair<NodeId, std::uint32_t>> indexed_;
     // A segment, and its tag, read off the message.
