@@ -7,6 +7,7 @@
 #include "parsers/fixed/pfix.h"
 #include "parsers/iso8583/p8583.h"
 #include "parsers/ltv/pltv.h"
+#include "parsers/xml/pxml.h"
 
 namespace payfmt {
 
@@ -21,6 +22,7 @@ void addParserFamilies() {
     addParserFamily<TPVBM, vbmParserInfo>();
     addParserFamily<TPFBM, fbmParserInfo>();
     addParserFamily<TPEDI, ediParserInfo>();
+    addParserFamily<TPXML, xmlParserInfo>();
 }
 
 }  // namespace payfmt

@@ -6,6 +6,7 @@
 #include "parsers/core/parse_context.h"
 #include "parsers/core/parser_component.h"
 #include "parsers/core/parser_info.h"
+#include "parsers/core/parser_switch.h"
 #include "parsers/core/property_names.h"
 
 namespace payfmt {
@@ -20,14 +21,7 @@ constexpr std::string_view kLength = "Length";
 constexpr std::int64_t kLongestBlock = TPVBM::kHighestBit / 8;
 
 // The switches, with the names a parser URL sets them by.
-struct Switch {
-    std::int32_t dispid;
-    std::string_view name, description;
-    bool TPVBM::*member;
-    bool fallback;
-};
-
-constexpr Switch kSwitches[] = {
+constexpr ParserSwitch<TPVBM> kSwitches[] = {
     {vbm_dispid::kFlatParsing, "FlatParsing",
      "When false, creates an extra level to separate header, bitmaps, fields and footer", &TPVBM::flatParsing, true},
     {vbm_dispid::kGroupRecords, "GroupRecords",
@@ -38,16 +32,11 @@ constexpr Switch kSwitches[] = {
 constexpr std::string_view kRecordCount = "RecordCount";
 constexpr std::string_view kRecordCountDescription = "Specifies the number of records for a same bitmap";
 
-const Switch* switchOf(std::int32_t dispid) {
-    const auto it = std::ranges::find(kSwitches, dispid, &Switch::dispid);
-    return it == std::end(kSwitches) ? nullptr : it;
-}
-
 class TVEXVBMParserInfo final : public TKORDefTreeParserInfo {
 public:
     TVEXVBMParserInfo()
         : TKORDefTreeParserInfo(parserClass<TPVBM>("TPVBM", vbmParserInfo), "7c2e9a14-5b3d-4e61-9f80-2d4b6a1c0b01") {
-        for (const Switch& s : kSwitches) AddProperty(s.dispid, s.name).Describe(s.description).Help(kParserHelpFile, s.name);
+        for (const auto& s : kSwitches) AddProperty(s.dispid, s.name).Describe(s.description).Help(kParserHelpFile, s.name);
         AddProperty(vbm_dispid::kRecordCount, kRecordCount)
             .Describe(kRecordCountDescription)
             .Help(kParserHelpFile, kRecordCount);
@@ -93,10 +82,7 @@ bool TPVBM::GetMember(std::int32_t dispid, Variant& value) {
         value = Variant::integer(recordCount);
         return true;
     }
-    const Switch* s = switchOf(dispid);
-    if (!s) return false;
-    value = Variant::boolean(this->*(s->member));
-    return true;
+    return getSwitch<TPVBM>(kSwitches, *this, dispid, value);
 }
 
 bool TPVBM::SetMember(std::int32_t dispid, const Variant& value) {
@@ -107,17 +93,11 @@ bool TPVBM::SetMember(std::int32_t dispid, const Variant& value) {
         recordCount = static_cast<std::uint32_t>(*count);
         return true;
     }
-    const Switch* s = switchOf(dispid);
-    if (!s) return false;
-    const auto on = value.toBool();
-    if (!on) throw EInvalidParameter::type(1, value.typeName(), std::string(kSetSource));
-    this->*(s->member) = *on;
-    return true;
+    return setSwitch<TPVBM>(kSwitches, *this, dispid, value);
 }
 
 void TPVBM::reportSettings(Props& reported) const {
-    for (const Switch& s : kSwitches)
-        if (this->*(s.member) != s.fallback) reported.set(s.name, Variant::boolean(this->*(s.member)));
+    reportSwitches<TPVBM>(kSwitches, *this, reported);
     if (recordCount != 1) reported.set(kRecordCount, Variant::integer(recordCount));
 }
 

@@ -85,16 +85,19 @@ public:
     const std::string& parserType() const { return parserType_; }
     bool isOpen() const { return open_; }
 
-    void Open();
-    void Close();
+    // A family with resources of its own (the XML parser's schemas) takes
+    // them up and lets them go around these.
+    virtual void Open();
+    virtual void Close();
     // Hands the tree to SetDefTree; 0 drops the definitions, which also
     // closes the parser. A handle that names no node is refused before
     // anything changes.
     void assignDefinitions(NodeId tree);
     // The message comes back as bytes when it held bytes, else as IStr text.
-    std::uint32_t Compile(Variant& message, NodeId tree, std::string_view outputFormat);
+    // A family whose messages are text of their own (XML) replaces both.
+    virtual std::uint32_t Compile(Variant& message, NodeId tree, std::string_view outputFormat);
     // A text message is IStr; an empty one is refused.
-    std::uint32_t Parse(const Variant& message, NodeId tree, std::string_view inputFormat);
+    virtual std::uint32_t Parse(const Variant& message, NodeId tree, std::string_view inputFormat);
     // Whether compiling the node would write anything (the bitmap families
     // set a field's bit by it).
     bool NodeHasData(NodeId node, const TParseInherit& inherited);

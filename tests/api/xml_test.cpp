@@ -1,0 +1,237 @@
+// The XML parser through the dispatch ABI: how each kind of node lands in
+// the value tree under the three switches, validation by DTD and by added
+// schemas, documents that try to load what they should not, and what Compile
+// writes back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "api/iso8583_host.h"
+
+namespace {
+
+using kortest::Obj;
+using kortest::Outcome;
+using kortest::Tree;
+using kortest::Var;
+using kortest::childCount;
+using kortest::exampleFile;
+using kortest::propOf;
+
+constexpr std::string_view kPainNamespace = "urn:iso:std:iso:20022:tech:xsd:pain.001.001.03";
+
+// Every node below root: its name, its properties as "[Name=value;...]"
+// (without the reports), "=" and its value, its children in braces.
+std::string shape(VEXNODE root) {
+    std::string s;
+    for (uint32_t i = 0; i < childCount(root); ++i) {
+        const VEXNODE n = VEXTreeGetChild(root, i);
+        VEXBUF buf = nullptr;
+        VEXTreeGetNodeName(n, &buf);
+        s += (i ? " " : "") + test::bytes(buf);
+        VEXBufFree(buf);
+        uint32_t attrib = 0;
+        VEXTreeGetNodeAttrib(n, &attrib);
+        if (!(attrib & VEX_NODE_GROUP)) s += "'";
+        VEXPROPS props = nullptr;
+        VEXTreeGetNodeProps(n, &props);
+        std::string listed;
+        for (uint32_t k = 0; k < VEXPropsCount(props); ++k) {
+            const char* name = nullptr;
+            Var value;
+            VEXPropsItemA(props, k, &name, &value.v);
+            if (std::string_view(name) == "Value") continue;
+            listed += (listed.empty() ? "" : ";") + std::string(name) + "=" +
+                      (value.v.type == VEXVT_INT ? std::to_string(value.v.u.i) : value.str());
+        }
+        VEXPropsFree(props);
+        if (!listed.empty()) s += "[" + listed + "]";
+        if (const std::string value = propOf(n, "Value"); value != "<none>") s += "=" + value;
+        if (childCount(n)) s += "{" + shape(n) + "}";
+    }
+    return s;
+}
+
+std::string status(int64_t code) {
+    char s[16];
+    std::snprintf(s, sizeof s, "%08X", static_cast<uint32_t>(code));
+    return s;
+}
+
+class XmlHost {
+public:
+    explicit XmlHost(std::initializer_list<std::pair<const char*, bool>> switches = {}) : parser(Obj::create("PXML")) {
+        EXPECT_EQ(parser.put("Name", Var::text("x")).status, 0u);
+        for (const auto& [name, on] : switches) EXPECT_EQ(parser.put(name, Var::boolean(on)).status, 0u) << name;
+        EXPECT_EQ(parser.call("Open", {}).status, 0u);
+    }
+
+    // The status Parse answers; the nodes go below root.
+    int64_t parse(std::string_view text, VEXNODE root) {
+        const Outcome r = parser.call("Parse", {Var::text(text), Var::integer(root), Var::text("")});
+        EXPECT_EQ(r.status, 0u) << r.description;
+        return r.result.v.u.i;
+    }
+    Outcome compile(VEXNODE tree) {
+        return parser.call("Compile", {Var::text(""), Var::integer(tree), Var::text("")});
+    }
+    std::string roundTrip(std::string_view text) {
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        parse(text, root.get());
+        const Outcome r = compile(root.get());
+        EXPECT_EQ(r.status, 0u) << r.description;
+        return r.args[0].str();
+    }
+    int64_t schemaAdd(std::string_view ns, const std::string& file) {
+        const Outcome r = parser.call("SchemaAdd", {Var::text(ns), Var::text(file)});
+        EXPECT_EQ(r.status, 0u) << r.description;
+        return r.result.v.u.i;
+    }
+
+    Obj parser;
+};
+
+// A file of the text in a folder of the test's own.
+std::string tempFile(const std::string& name, std::string_view text) {
+    const auto dir = std::filesystem::temp_directory_path() / ("payfmt_xml_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+}
+
+TEST(Xml, EveryNodeKindUnderEachSwitch) {
+    struct Case {
+        std::initializer_list<std::pair<const char*, bool>> switches;
+        std::string_view text, shape;
+        uint32_t code = 0;
+    };
+    const Case cases[] = {
+        {{}, R"(<a x="1"><b/>hi</a>)", "a[XML_ATTR_x=1]{b XML_TEXT=hi}"},
+        {{{"AttribAsNodes", true}}, R"(<a x="1"><b/>hi</a>)", "a{b XML_TEXT=hi x'=1}"},
+        {{}, R"(<p:a xmlns:p="urn:p" p:y="2"/>)", "p:a[XML_ATTR_xmlns:p=urn:p;XML_ATTR_p:y=2]"},
+        {{{"NameQualified", false}}, R"(<p:a xmlns:p="urn:p"><b/></p:a>)",
+         "a[XML_PREFIX=p;XML_ATTR_xmlns:p=urn:p]{b[XML_PREFIX=]}"},
+        {{{"AttribQualified", false}}, R"(<a xmlns="urn:d" xmlns:p="urn:p" p:y="2"/>)",
+         "a[XML_ATTR_xmlns=urn:d;XML_ATTR_p=urn:p;XML_ATTR_y=2]"},
+        // The declaration, the document type, comments, processing
+        // instructions; entities replaced, a CDATA section by its kind;
+        // whitespace between elements is not kept.
+        {{},
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>\n"
+         "<!DOCTYPE a [<!ENTITY co \"ACME &amp; co\">]>\n<!-- c -->\n"
+         "<a>\n  <b>&co;</b>\n  <![CDATA[x<y]]><?pi d?><c> </c></a>",
+         "XML_PROCESSING[XML_ATTR_version=1.0;XML_ATTR_encoding=ISO-8859-1;XML_ATTR_standalone=yes] XML_DOCTYPE "
+         "XML_COMMENT= c  a{b{XML_TEXT=ACME & co} [ParserType=4]=x<y XML_PROCESSING c{XML_TEXT= }}",
+         // The DTD declares no element: the document is not valid.
+         0x62070062},
+        // Text joins what entities add to it; attributes take their entities.
+        {{}, R"j(<!DOCTYPE a [<!ENTITY e "(&f;)"><!ENTITY f "<i>x</i>"><!ENTITY t "T&amp;">]><a v="1&t;2">[&e;]</a>)j",
+         "XML_DOCTYPE a[XML_ATTR_v=1T&2]{XML_TEXT=[( i{XML_TEXT=x} XML_TEXT=)]}", 0x62070062},
+        {{{"AttribAsNodes", true}}, "<?xml version=\"1.0\"?><a/>", "XML_PROCESSING{version'=1.0} a"},
+    };
+    for (const Case& c : cases) {
+        XmlHost host(c.switches);
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        EXPECT_EQ(status(host.parse(c.text, root.get())), status(c.code)) << c.text;
+        EXPECT_EQ(shape(root.get()), c.shape) << c.text;
+    }
+}
+
+TEST(Xml, ValidationFailuresAreWarningsAndBadSyntaxIsFatalWithItsPlace) {
+    XmlHost host;
+    struct Case {
+        std::string_view text;
+        uint32_t code;
+        std::string_view error, shape;
+    };
+    const Case cases[] = {
+        {"<!DOCTYPE a [<!ELEMENT a (b)><!ELEMENT b EMPTY>]><a><c/></a>", 0x62070062,
+         "(62070062) x: Schema Validation Error: Line 1, Pos 57: No declaration for element c", "XML_DOCTYPE a{c}"},
+        {"<a>\n<b></a>", 0xE2070061,
+         "(E2070061) x: Fatal Syntax Error: Line 2, Pos 8: Opening and ending tag mismatch: b line 2 and a", ""},
+        {"", 0xE2070061, "(E2070061) x: Fatal Syntax Error: Line 1, Pos 1: Document is empty", ""},
+        // An undeclared prefix does not stop the load.
+        {"<p:a/>", 0x62070062, "(62070062) x: Schema Validation Error: Line 1, Pos 5: Namespace prefix p on a is not defined",
+         "p:a"},
+    };
+    for (const Case& c : cases) {
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        EXPECT_EQ(status(host.parse(c.text, root.get())), status(c.code)) << c.text;
+        EXPECT_EQ(propOf(root.get(), "Error"), c.error) << c.text;
+        EXPECT_EQ(shape(root.get()), c.shape) << c.text;
+    }
+}
+
+TEST(Xml, DocumentsLoadNothingAndEntityExpansionIsBounded) {
+    std::string laughs = "<!DOCTYPE l [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int k = 0; k < 10; ++k) laughs += "&l" + std::to_string(i - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><l>&l9;</l>";
+    // Expansion that grows by many elements per reference, each reference
+    // small: ten thousand references to a thousand elements.
+    std::string wide = "<!DOCTYPE a [<!ENTITY e \"";
+    for (int i = 0; i < 1000; ++i) wide += "<x/>";
+    wide += "\">]><a>";
+    for (int i = 0; i < 10000; ++i) wide += "&e;";
+    wide += "</a>";
+    const std::string secret = tempFile("secret.txt", "TOPSECRET");
+    struct Case {
+        std::string text;
+        uint32_t code;
+        std::string_view shape;
+    };
+    const Case cases[] = {
+        {laughs, 0xE2070061, ""},
+        {wide, 0xE2070061, ""},
+        {"<!DOCTYPE a [<!ENTITY h SYSTEM \"file://" + secret + "\">]><a>x&h;y</a>", 0x62070062, "XML_DOCTYPE a{XML_TEXT=xy}"},
+        {"<!DOCTYPE a SYSTEM \"" + secret + "\"><a>&h;</a>", 0x62070062, "XML_DOCTYPE a"},
+        {"<!DOCTYPE a [<!ENTITY % p SYSTEM \"" + secret + "\"> %p;]><a/>", 0x62070062, "XML_DOCTYPE a"},
+        {"<!DOCTYPE a [<!ENTITY h SYSTEM \"http://127.0.0.1:9/x\">]><a>&h;</a>", 0x62070062, "XML_DOCTYPE a"},
+    };
+    XmlHost host;
+    for (const Case& c : cases) {
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(status(host.parse(c.text, root.get())), status(c.code)) << c.text.substr(0, 80);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.text.substr(0, 80);
+        EXPECT_EQ(shape(root.get()), c.shape) << c.text.substr(0, 80);
+        EXPECT_EQ(propOf(root.get(), "Error").find("TOPSECRET"), std::string::npos);
+    }
+    // The refusal is what the warning says.
+    Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+    host.parse(cases[2].text, root.get());
+    EXPECT_NE(propOf(root.get(), "Error").find("not loaded: a message may not load files or network resources"),
+              std::string::npos)
+        << propOf(root.get(), "Error");
+}
+
+TEST(Xml, NothingReachesStandardError) {
+    std::fflush(stderr);
+    const std::string captured = tempFile("stderr.txt", "");
+    const int saved = dup(2);
+    std::FILE* sink = std::fopen(captured.c_str(), "w");
+    dup2(fileno(sink), 2);
+    {
+        XmlHost host;
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        host.parse("<a><b></a>", root.get());
+        host.parse("<!DOCTYPE a SYSTEM \"/nonexistent.dtd\"><a/>", root.get());
+        host.schemaAdd("urn:x", tempFile("broken.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'><xs:element/></xs:schema>"));
+        host.schemaAdd("urn:x", "/nonexistent.xsd");
+    }
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::fclose(sink);
+    std::ifstream in(captured);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "");
+}
+
+}  // namespace
