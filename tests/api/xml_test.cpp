@@ -64,8 +64,9 @@ std::string status(int64_t code) {
 
 class XmlHost {
 public:
-    explicit XmlHost(std::initializer_list<std::pair<const char*, bool>> switches = {}) : parser(Obj::create("PXML")) {
-        EXPECT_EQ(parser.put("Name", Var::text("x")).status, 0u);
+    explicit XmlHost(std::initializer_list<std::pair<const char*, bool>> switches = {}, const char* name = "x")
+        : parser(Obj::create("PXML")) {
+        EXPECT_EQ(parser.put("Name", Var::text(name)).status, 0u);
         for (const auto& [name, on] : switches) EXPECT_EQ(parser.put(name, Var::boolean(on)).status, 0u) << name;
         EXPECT_EQ(parser.call("Open", {}).status, 0u);
     }
@@ -95,9 +96,17 @@ public:
     Obj parser;
 };
 
+const std::filesystem::path& tempDir() {
+    static const struct Dir {
+        std::filesystem::path path = std::filesystem::temp_directory_path() / ("payfmt_xml_" + std::to_string(getpid()));
+        ~Dir() { std::filesystem::remove_all(path); }
+    } dir;
+    return dir.path;
+}
+
 // A file of the text in a folder of the test's own.
 std::string tempFile(const std::string& name, std::string_view text) {
-    const auto dir = std::filesystem::temp_directory_path() / ("payfmt_xml_" + std::to_string(getpid()));
+    const auto& dir = tempDir();
     std::filesystem::create_directories(dir);
     std::ofstream(dir / name, std::ios::binary) << text;
     return (dir / name).string();
@@ -232,6 +241,165 @@ TEST(Xml, NothingReachesStandardError) {
     std::fclose(sink);
     std::ifstream in(captured);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Xml, CompileWritesBackWhatWasParsed) {
+    struct Case {
+        std::initializer_list<std::pair<const char*, bool>> switches;
+        std::string text, written;
+    };
+    const std::string pain = exampleFile("xml", "pain001.xml");
+    const Case cases[] = {
+        {{}, pain, pain},
+        {{{"AttribAsNodes", true}}, pain, pain},
+        {{{"NameQualified", false}, {"AttribQualified", false}}, pain, pain},
+        // No declaration in, none out; the declaration's encoding is the
+        // output's.
+        {{}, R"(<a x="1"><b/>hi</a>)", "<a x=\"1\"><b/>hi</a>\n"},
+        {{}, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>M\xFCller &amp; S\xF6hne</a>",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>M\xFCller &amp; S\xF6hne</a>\n"},
+        {{{"NameQualified", false}}, R"(<p:a xmlns:p="urn:p"><p:b p:y="1"/><c/></p:a>)",
+         "<p:a xmlns:p=\"urn:p\">\n  <p:b p:y=\"1\"/>\n  <c/>\n</p:a>\n"},
+        // Comments lose their leading blanks; a CDATA section stays one;
+        // entities are written as what they stand for, the DTD not at all.
+        {{}, "<!DOCTYPE a [<!ENTITY co \"ACME\">]><!--   c --><a>x&co;y<![CDATA[1<2]]></a>",
+         "<!--c -->\n<a>xACMEy<![CDATA[1<2]]></a>\n"},
+        // The undeclaration of a default namespace is not written.
+        {{}, R"(<a xmlns="urn:d"><b xmlns="">t</b></a>)", "<a xmlns=\"urn:d\">\n  <b>t</b>\n</a>\n"},
+    };
+    for (const Case& c : cases) {
+        XmlHost host(c.switches);
+        EXPECT_EQ(host.roundTrip(c.text), c.written) << c.text.substr(0, 60);
+    }
+}
+
+TEST(Xml, CompileBuildsFromTreesAndRefusesWhatWouldNotBeXml) {
+    struct Case {
+        std::string_view tree;
+        std::string written;  // or the error's description
+        uint32_t status = 0;
+    };
+    const Case cases[] = {
+        // A node named xmlns declares the default namespace of the element
+        // holding it, wherever it stands, and on the document element at the
+        // top level; text that reads like a declaration stays text.
+        {R"j([{"name":"a","group":true,"children":[{"name":"xmlns","group":true,"props":{"Value":"urn:x"}},
+             {"name":"b","group":true,"children":[{"name":"XML_TEXT","group":true,"props":{"Value":"v xmlns=\"\" w"}}]}]}])j",
+         "<a xmlns=\"urn:x\">\n  <b>v xmlns=\"\" w</b>\n</a>\n"},
+         {R"j([{"name":"XML_COMMENT","group":true,"props":{"Value":" c"}},{"name":"XMLNS","group":true,"props":{"Value":"urn:y"}},
+             {"name":"a","group":true,"props":{"XML_ATTR_xmlns":"","XML_ATTR_n":7}}])j",
+         "<!--c-->\n<a n=\"7\" xmlns=\"urn:y\"/>\n"},
+        {R"j([{"name":"XML_PROCESSING","group":true,"props":{"XML_ATTR_version":"1.0","XML_ATTR_encoding":"UTF-8","XML_ATTR_standalone":"yes"}},
+             {"name":"a","group":true,"props":{"XML_PREFIX":"p","XML_ATTR_xmlns:p":"urn:p"}}])j",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<p:a xmlns:p=\"urn:p\"/>\n"},
+        {R"j([{"name":"a b","group":true}])j", "(E2070061) x: Fatal Syntax Error: 'a b' is not an XML name", 0xE2070061},
+        {R"j([{"name":"a","group":true},{"name":"b","group":true}])j",
+         "(E2070061) x: Fatal Syntax Error: a document has one element at its top level; 'b' would be a second", 0xE2070061},
+        {R"j([{"name":"XML_COMMENT","group":true,"props":{"Value":"a--b"}}])j",
+         "(E2070061) x: Fatal Syntax Error: a comment may not hold \"--\" nor end with \"-\"", 0xE2070061},
+        {R"j([{"name":"a","group":true,"children":[{"name":"XML_TEXT","group":true,"props":{"Value":5}}]}])j",
+         "(E2070008) x: property Value should be a string", 0xE2070008},
+        {R"j([{"name":"a","group":true,"children":[{"name":"XML_TEXT","group":true,"props":{"Value":"a\u0001b"}}]}])j",
+         "(E2070061) x: Fatal Syntax Error: the value of XML_TEXT holds characters XML does not allow", 0xE2070061},
+        {R"j([{"name":"XML_PROCESSING","group":true,"props":{"XML_ATTR_encoding":"NO-SUCH"}}])j",
+         "(E2070061) x: Fatal Syntax Error: encoding 'NO-SUCH' is not known", 0xE2070061},
+    };
+    XmlHost host;
+    for (const Case& c : cases) {
+        Tree tree(R"j({"name":"doc","group":true,"children":)j" + std::string(c.tree) + "}");
+        const Outcome r = host.compile(tree.get());
+        EXPECT_EQ(r.code, c.status) << c.tree;
+        EXPECT_EQ(c.status ? r.description : r.args[0].str(), c.written) << c.tree;
+    }
+}
+
+TEST(Xml, SchemasAddedByNamespaceValidateEveryParse) {
+    const std::string pain = exampleFile("xml", "pain001.xml"), invalid = exampleFile("xml", "pain001_invalid.xml");
+    const std::string xsd = std::string(PAYFMT_EXAMPLES_DIR) + "/xml/pain001.xsd";
+    XmlHost host;
+    EXPECT_EQ(status(host.schemaAdd("urn:x", "/nonexistent.xsd")), "62070064");
+    EXPECT_EQ(status(host.schemaAdd(kPainNamespace, xsd)), "00000000");
+    Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+    EXPECT_EQ(host.parse(pain, root.get()), 0);
+    EXPECT_EQ(status(host.parse(invalid, root.get())), "62070063");
+    EXPECT_EQ(propOf(root.get(), "Error"),
+              "(62070063) x: Schema Validation Error: Element '{urn:iso:std:iso:20022:tech:xsd:pain.001.001.03}InstdAmt': "
+              "'12.5O' is not a valid value of the atomic type "
+              "'{urn:iso:std:iso:20022:tech:xsd:pain.001.001.03}ActiveOrHistoricCurrencyAndAmount_SimpleType'.");
+
+    // An envelope whose payload is of another namespace, that namespace in
+    // two files: every schema added takes part.
+    const auto schema = [](std::string_view ns, std::string_view body) {
+        return "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' elementFormDefault='qualified' targetNamespace='" +
+               std::string(ns) + "'>" + std::string(body) + "</xs:schema>";
+    };
+    XmlHost mixed({}, "y");
+    EXPECT_EQ(mixed.schemaAdd("urn:env", tempFile("env.xsd", schema("urn:env", "<xs:element name='Env'><xs:complexType><xs:sequence>"
+                                                                        "<xs:any namespace='##other' maxOccurs='9'/></xs:sequence>"
+                                                                        "</xs:complexType></xs:element>"))),
+              0);
+    EXPECT_EQ(mixed.schemaAdd("urn:pay", tempFile("amt.xsd", schema("urn:pay", "<xs:element name='Amt' type='xs:decimal'/>"))), 0);
+    EXPECT_EQ(mixed.schemaAdd("urn:pay", tempFile("ref.xsd", schema("urn:pay", "<xs:element name='Ref' type='xs:int'/>"))), 0);
+    // A file whose namespace is not the one it is added under is refused,
+    // and the set stays as it was.
+    const Outcome wrong = mixed.parser.call("SchemaAdd", {Var::text("urn:other"), Var::text(tempFile("other.xsd", schema("urn:pay", "")))});
+    EXPECT_EQ(status(wrong.result.v.u.i), "62070064");
+    const std::string other = tempFile("other.xsd", schema("urn:pay", ""));
+    EXPECT_EQ(test::lastRecord().description, "(62070064) y: Schema " + other +
+                                                  " could not be loaded: Line 1, Pos 0: the schema's target namespace is "
+                                                  "'urn:pay', not 'urn:other'");
+    const std::string env = "<Env xmlns='urn:env' xmlns:p='urn:pay'><p:Amt>1.5</p:Amt><p:Ref>7</p:Ref>";
+    struct Case {
+        std::string text;
+        uint32_t code;
+    };
+    const Case cases[] = {
+        {env + "</Env>", 0},
+        {env + "<p:Ref>x</p:Ref></Env>", 0x62070063},
+        {env + "<p:Other/></Env>", 0x62070063},
+    };
+    for (const Case& c : cases) {
+        Tree doc(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        EXPECT_EQ(status(mixed.parse(c.text, doc.get())), status(c.code)) << c.text << propOf(doc.get(), "Error");
+    }
+    // Closing lets the schemas go.
+    mixed.parser.call("Close", {});
+    mixed.parser.call("Open", {});
+    Tree doc(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+    EXPECT_EQ(mixed.parse(cases[2].text, doc.get()), 0);
+}
+
+TEST(Xml, MembersAndArguments) {
+    Obj parser = Obj::create("PXML");
+    parser.put("Name", Var::text("x"));
+    const Outcome early = parser.call("SchemaAdd", {Var::text("urn:x"), Var::text("a.xsd")});
+    EXPECT_EQ(early.description, "(E2070001) x: The parser is not open");
+    EXPECT_EQ(parser.get("AttribAsNodes").result.v.u.b, 0);
+    EXPECT_NE(parser.get("AttribQualified").result.v.u.b, 0);
+    EXPECT_NE(parser.get("NameQualified").result.v.u.b, 0);
+    parser.put("NameQualified", Var::boolean(false));
+    EXPECT_EQ(parser.get("Path").result.str(), "parser:PXML/x;NameQualified=false");
+    EXPECT_EQ(parser.get("RequiresDefTree").result.v.u.b, 0);
+    parser.call("Open", {});
+    Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+    struct Case {
+        std::vector<Var> args;
+        std::string method;
+        uint32_t status;
+    };
+    std::vector<Case> cases;
+    cases.push_back({{Var::blob("<a/>"), Var::integer(root.get()), Var::text("")}, "Parse", KOR_C_TYPEMISMATCH});
+    cases.push_back({{Var::text("<a/>"), Var::integer(root.get()), Var::text("FIX(2)")}, "Parse", KOR_C_TYPEMISMATCH});
+    cases.push_back({{Var::text("<a/>"), Var::integer(0), Var::text("")}, "Parse", 0xE207000C});
+    cases.push_back({{Var::text(""), Var::integer(root.get()), Var::text("RAW2HEX")}, "Compile", KOR_C_TYPEMISMATCH});
+    cases.push_back({{Var::text("urn:x")}, "SchemaAdd", KOR_C_BADPARAMCOUNT});
+    cases.push_back({{Var::text("urn:x"), Var::integer(1)}, "SchemaAdd", KOR_C_TYPEMISMATCH});
+    for (Case& c : cases) EXPECT_EQ(status(parser.call(c.method.c_str(), c.args).code), status(c.status)) << c.method;
+    parser.call("Close", {});
 }
 
 }  // namespace

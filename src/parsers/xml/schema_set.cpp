@@ -34,7 +34,7 @@ std::string schemaStart(std::string_view targetNamespace) {
 
 std::string include(std::string_view location) { return "<xs:include schemaLocation=" + attributeValue(location) + "/>"; }
 
-// The file's absolute path written as a URI, as schema locations are.
+// The file's absolute path as a file URI, as schema locations are written.
 std::string locationOf(std::string_view file) {
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(file), ec);
@@ -42,7 +42,9 @@ std::string locationOf(std::string_view file) {
     xmlChar* uri = xmlPathToURI(chars(text));
     std::string location = uri ? std::string(view(uri)) : text;
     xmlFree(uri);
-    return location;
+    // Absolute, so that no base URI (the compiled set has none of a file)
+    // changes it.
+    return location.starts_with('/') ? "file://" + location : location;
 }
 
 }  // namespace
@@ -59,6 +61,20 @@ std::optional<std::string> SchemaSet::add(std::string_view ns, std::string_view 
             if (!sink.failed()) sink.fail(0, 0, "the file could not be read");
             return sink.located();
         }
+        // The namespace it is added under is the one it defines: libxml2
+        // would take it for the namespace it defines, and then skip the
+        // schemas added under that one.
+        const xmlNode* root = xmlDocGetRootElement(doc.get());
+        if (!root || !root->ns || view(root->ns->href) != kSchemaNamespace || view(root->name) != "schema")
+            sink.fail(root ? static_cast<int>(xmlGetLineNo(root)) : 0, 0, "the file is not an XML schema");
+        else if (xmlChar* target = xmlGetProp(root, BAD_CAST "targetNamespace"); view(target) != ns || (!target && !ns.empty())) {
+            sink.fail(static_cast<int>(xmlGetLineNo(root)), 0,
+                      "the schema's target namespace is '" + std::string(view(target)) + "', not '" + std::string(ns) + "'");
+            xmlFree(target);
+        } else {
+            xmlFree(target);
+        }
+        if (sink.failed()) return sink.located();
     }
     const Entry entry{std::string(ns), location};
     if (std::ranges::any_of(entries_, [&](const Entry& e) { return e.ns == entry.ns && e.location == entry.location; }))
