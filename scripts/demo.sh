@@ -12,7 +12,7 @@ payfmt=./build/release/tools/payfmt
 roundtrip() {
   local message=$1
   shift
-  local values=build/release/$(basename "$message" .msg).values.json
+  local values=build/release/$(basename "$message").values.json
   "$payfmt" parse --json "$@" "@$message" 2>/dev/null > "$values"
   local rebuilt original
   rebuilt=$("$payfmt" --hex compile "$@" "$values" 2>/dev/null)
@@ -101,6 +101,14 @@ roundtrip $bitmaps/status.msg $status
 edifact="--type PEDI --defs examples/edifact/paymul.json"
 run parse $edifact @examples/edifact/paymul.msg
 roundtrip examples/edifact/paymul.msg $edifact
+
+# XML: an ISO 20022 pain.001 credit transfer initiation, validated against
+# its schema, then the same document with a bad amount; the first compiled
+# back from its parsed tree.
+pain="--type PXML --schema urn:iso:std:iso:20022:tech:xsd:pain.001.001.03=examples/xml/pain001.xsd"
+run parse $pain @examples/xml/pain001.xml
+run parse $pain @examples/xml/pain001_invalid.xml
+roundtrip examples/xml/pain001.xml $pain
 
 echo
 ./build/release/examples/payfmt_tour examples/record.json

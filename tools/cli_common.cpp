@@ -51,16 +51,28 @@ std::string istrOf(std::string_view raw) {
 
 }  // namespace
 
+bool readFile(std::string_view given, std::string& raw) {
+    std::ifstream in(std::string(given.substr(1)), std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "payfmt: cannot read %s\n", std::string(given.substr(1)).c_str());
+        return false;
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    raw = s.str();
+    return true;
+}
+
+bool readText(std::string_view given, std::string& text) {
+    if (!given.empty() && given.front() == '@') return readFile(given, text);
+    text = given;
+    return true;
+}
+
 bool readValue(const Options& o, std::string_view given, std::string& istr) {
     if (!given.empty() && given.front() == '@') {
-        std::ifstream in(std::string(given.substr(1)), std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "payfmt: cannot read %s\n", std::string(given.substr(1)).c_str());
-            return false;
-        }
-        std::ostringstream s;
-        s << in.rdbuf();
-        istr = istrOf(s.str());
+        if (!readFile(given, istr)) return false;
+        istr = istrOf(istr);
         return true;
     }
     if (!o.hex) {

@@ -18,6 +18,7 @@ struct Options {
     std::string codePage;  // the settings' EBCDIC code page (Ansi_CP)
     std::vector<std::string> with;  // NAME=TYPE:TREE.json: parsers open for fields to hand over to
     std::vector<std::string> set;   // NAME=VALUE: properties of the parser (RecordCount=2, ...)
+    std::vector<std::string> schemas;  // NAMESPACE=FILE.xsd: schemas an XML parser validates against
     std::vector<std::string> args;  // the command and its operands
 };
 
@@ -37,6 +38,9 @@ std::string take(VEXBUF b);
 std::optional<std::string> property(VEXNODE node, const char* name);
 // The raw bytes of a blob property; nullopt for a missing or other property.
 std::optional<std::string> rawProperty(VEXNODE node, const char* name);
+// A text given on the command line as it stands, or the content of a file
+// written "@path" (XML documents).
+bool readText(std::string_view given, std::string& text);
 // A value given on the command line, as IStr text: IStr as it is, hexadecimal
 // digits with --hex, or the raw bytes of a file written "@path".
 bool readValue(const Options& o, std::string_view given, std::string& istr);
@@ -67,5 +71,8 @@ void printElements(const Options& o, VEXNODE parent, int indent);
 // An EDIFACT value tree: each segment by its tag, then its data elements and
 // components that hold data, by code and name, with their values.
 void printSegments(const Options& o, VEXNODE interchange);
+// An XML value tree: elements indented with their attributes, an element
+// holding only text on one line with it, comments and the declaration.
+void printXml(VEXNODE document);
 
 }  // namespace cli

@@ -169,6 +169,30 @@ bool setProperty(Parser& parser, const std::string& given) {
     return parser.put(name.c_str(), value.v);
 }
 
+// Adds the schemas --schema names (NAMESPACE=FILE.xsd) to an open XML
+// parser; a schema that cannot be loaded is reported and left out.
+bool addSchemas(Parser& parser, const Options& o) {
+    for (const std::string& given : o.schemas) {
+        const auto eq = given.rfind('=');
+        if (eq == std::string::npos) {
+            std::fprintf(stderr, "payfmt: --schema %s: expected NAMESPACE=FILE.xsd\n", given.c_str());
+            return false;
+        }
+        VEXVARIANT args[2] = {};
+        VEXVarSetStrA(&args[0], given.substr(0, eq).c_str(), UINT32_MAX);
+        VEXVarSetStrA(&args[1], given.substr(eq + 1).c_str(), UINT32_MAX);
+        const auto code = parser.invoke("SchemaAdd", KOR_DISPATCH_METHOD, args, 2);
+        for (auto& a : args) VEXVarClear(&a);
+        if (!code) return false;
+        if (*code == 0) continue;
+        KORERRINFO info = nullptr;
+        KORGetErrorInfo(&info);
+        std::fprintf(stderr, "payfmt: --schema: %s\n", info ? KORErrorInfoDescriptionA(info) : "not added");
+        KORFreeErrorInfo(info);
+    }
+    return true;
+}
+
 int runParserCommand(const Options& o) {
     std::vector<std::unique_ptr<Parser>> helpers;
     for (const std::string& with : o.with)
@@ -186,7 +210,9 @@ int runParserCommand(const Options& o) {
     // Definition-tree parsers take their definitions for both directions.
     const auto needsDefs = parser.invoke("RequiresDefTree", KOR_DISPATCH_GET, nullptr, 0);
     const bool definitionTree = needsDefs && *needsDefs;
-    if ((definitionTree || o.args[0] == "parse") && o.defs.empty()) {
+    // An XML document is its own template.
+    const bool xml = strcasecmp(type.c_str(), "PXML") == 0;
+    if ((definitionTree || (o.args[0] == "parse" && !xml)) && o.defs.empty()) {
         std::fprintf(stderr, "payfmt: %s needs --defs TREE.json\n", o.args[0].c_str());
         return 2;
     }
@@ -213,7 +239,13 @@ int runParserCommand(const Options& o) {
         VEXVarSetInt(&args[1], *tree);
         VEXVarSetStrA(&args[2], "", 0);
         const auto code = parser.invoke("Compile", KOR_DISPATCH_METHOD, args, 3);
-        if (code) std::puts(shown(o, std::string(args[0].u.s, args[0].length)).c_str());
+        // XML is text already, with its own line ends.
+        if (code && xml && !o.hex) std::fwrite(args[0].u.s, 1, args[0].length, stdout);
+        else if (code && xml) {
+            VEXBUF hex = nullptr;
+            VEXRawToHexStrnA(reinterpret_cast<const uint8_t*>(args[0].u.s), args[0].length, &hex);
+            std::puts(take(hex).c_str());
+        } else if (code) std::puts(shown(o, std::string(args[0].u.s, args[0].length)).c_str());
         if (code && *code && !o.json) {
             if (const auto error = property(*tree, "Error")) std::fprintf(stderr, "%s\n", error->c_str());
         }
@@ -223,12 +255,16 @@ int runParserCommand(const Options& o) {
     }
 
     std::string message;
-    if (!readValue(o, o.args[1], message)) return 2;
+    if (!(xml ? readText(o.args[1], message) : readValue(o, o.args[1], message))) return 2;
     // Definition-tree parsers fill a value tree of their own.
-    const VEXNODE root = definitionTree ? VEXTreeCreateNode("Message", VEX_NODE_GROUP) : *defs;
-    if (!parser.invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0)) return 2;
+    const bool ownRoot = definitionTree || xml;
+    const VEXNODE root = ownRoot ? VEXTreeCreateNode(xml ? "XML" : "Message", VEX_NODE_GROUP) : *defs;
+    if (!parser.invoke("Open", KOR_DISPATCH_METHOD, nullptr, 0) || !addSchemas(parser, o)) {
+        if (ownRoot) VEXTreeDeleteNode(root, -1);
+        return 2;
+    }
     VEXVARIANT args[3] = {};
-    VEXVarSetStrA(&args[0], message.c_str(), UINT32_MAX);
+    VEXVarSetStrA(&args[0], message.data(), static_cast<uint32_t>(message.size()));
     VEXVarSetInt(&args[1], root);
     VEXVarSetStrA(&args[2], "", 0);
     const auto code = parser.invoke("Parse", KOR_DISPATCH_METHOD, args, 3);
@@ -237,12 +273,13 @@ int runParserCommand(const Options& o) {
         if (o.json) printJson(root);
         else if (strcasecmp(type.c_str(), "P8583") == 0) printIso8583(o, root, *defs);
         else if (strcasecmp(type.c_str(), "PEDI") == 0) printSegments(o, root);
+        else if (xml) printXml(root);
         else if (tagged(type)) {
             printElements(o, root, 0);
             printReport(root, "", 2);
         } else printTree(o, root, 0);
     }
-    if (root != *defs) VEXTreeDeleteNode(root, -1);
+    if (ownRoot) VEXTreeDeleteNode(root, -1);
     return code ? statusLine(*code) : 1;
 }
 

@@ -16,6 +16,8 @@ constexpr const char* kHelp = R"help(usage: payfmt [--hex] input FORMAT VALUE
               [--with NAME=TYPE:TREE.json] MESSAGE
        payfmt [--hex] compile [--type TYPE] [--defs TREE.json] [--set NAME=VALUE]
               [--with NAME=TYPE:TREE.json] VALUES.json
+       payfmt [--json] parse --type PXML [--schema NAMESPACE=FILE.xsd] [--set NAME=VALUE] DOCUMENT
+       payfmt compile --type PXML VALUES.json
 
 Applies a format of the operator language to one field value.
 
@@ -34,7 +36,10 @@ Applies a format of the operator language to one field value.
             each element's tag, name and value, nested elements indented;
             PVBM and PFBM print the value tree, with messages and records
             as groups; PEDI prints each segment by its tag, then the data
-            elements and components that hold data, by code and name
+            elements and components that hold data, by code and name.
+            PXML needs no TREE.json: DOCUMENT is XML text (or @FILE), and
+            each element is printed with its attributes, one holding only
+            text on one line with it
   compile   compiles the value tree in VALUES.json (as parse --json writes
             it) and prints the message; definition-tree parsers need --defs
 
@@ -50,6 +55,12 @@ be given more than once.
 of TYPE over the definitions in TREE.json: a group whose Parser property
 names it is read (and written) by it, such as DE 55 of the ISO 8583 ascii
 example by a PBER parser named emv. It may be given more than once.
+
+--schema NAMESPACE=FILE.xsd adds an XML schema that PXML validates the
+document against (a failure is a warning, 0x62070063); it may be given once
+per file, for one or more namespaces. --set AttribAsNodes=true,
+--set NameQualified=false and --set AttribQualified=false choose how PXML
+keeps attributes and prefixes.
 
 Values and results are IStr text: printable ASCII stands for itself, any
 other byte (and "#" itself) is "#" and two hexadecimal digits, e.g. AB#00#0D.
@@ -87,6 +98,8 @@ examples:
   payfmt parse --type PEDI --defs examples/edifact/paymul.json @examples/edifact/paymul.msg
   payfmt parse --type P8583 --defs examples/iso8583/ascii.json \
       --with emv=PBER:examples/emv/emv.json @examples/iso8583/ascii.msg
+  payfmt parse --type PXML --schema urn:iso:std:iso:20022:tech:xsd:pain.001.001.03=examples/xml/pain001.xsd \
+      @examples/xml/pain001.xml
 
 On a report the status is printed in hexadecimal with every message; the exit
 status is 1 for an error (status 0xE...), 0 otherwise, 2 for bad usage.
@@ -124,6 +137,7 @@ int main(int argc, char** argv) {
         else if (arg == "--codepage" && i + 1 < argc) o.codePage = argv[++i];
         else if (arg == "--with" && i + 1 < argc) o.with.push_back(argv[++i]);
         else if (arg == "--set" && i + 1 < argc) o.set.push_back(argv[++i]);
+        else if (arg == "--schema" && i + 1 < argc) o.schemas.push_back(argv[++i]);
         else o.args.push_back(arg);
     }
     if (!wellFormed(o.args)) return usage();

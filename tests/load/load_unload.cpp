@@ -8,8 +8,14 @@
 // thread's error record is thread-local storage of the library, and a
 // thread holding such storage keeps the library loaded until it exits.
 //
+// The host uses libxml2 itself: the library's XML parser puts an external
+// entity loader of its own in front of the host's, which must be gone with
+// the library, or the host's next parse that loads anything calls into
+// unloaded code.
+//
 // Usage: payfmt_load_test path/to/libpayfmt.so
 #include <dlfcn.h>
+#include <libxml/parser.h>
 
 #include <cstdio>
 #include <cstring>
@@ -138,15 +144,48 @@ void use(const Library& lib) {
 
     // A failing call leaves the thread's error record set.
     check(lib.input("1234", "NOSUCHOP").rfind("status ", 0) == 0, "a failing format");
+
+    // An XML document whose DTD the parser refuses to load.
+    KOROBJ xml = nullptr;
+    check(lib.create("PXML", nullptr, 0, &xml) == 0, "PXML");
+    VEXVARIANT name{};
+    lib.setText(&name, "loaded-xml", UINT32_MAX);
+    check(lib.invokeByName(xml, "Name", KOR_DISPATCH_PUT, &name, 1, &result, nullptr) == 0, "PXML name");
+    lib.clearVar(&name);
+    check(lib.call(xml, "Open", {}, &result) == 0, "PXML Open");
+    VEXVARIANT args[3] = {};
+    lib.setText(&args[0], "<!DOCTYPE a SYSTEM \"a.dtd\"><a>1</a>", UINT32_MAX);
+    args[1].type = VEXVT_INT;
+    args[1].u.i = tree;
+    lib.setText(&args[2], "", 0);
+    check(lib.invokeByName(xml, "Parse", KOR_DISPATCH_METHOD, args, 3, &result, nullptr) == 0 && result.type == VEXVT_INT &&
+              result.u.i == 0x62070062,
+          "PXML Parse refuses the DTD and warns");
+    for (VEXVARIANT& a : args) lib.clearVar(&a);
+    lib.release(xml);
+}
+
+int hostLoads = 0;
+xmlParserInputPtr countingLoader(const char*, const char*, xmlParserCtxtPtr) {
+    ++hostLoads;
+    return nullptr;
 }
 
 void loadUseUnload(const char* path) {
+    xmlSetExternalEntityLoader(countingLoader);
     Library lib;
     if (!lib.open(path)) return;
     std::thread worker([&lib] { use(lib); });
     worker.join();
     check(dlclose(lib.handle) == 0, "dlclose");
     check(dlopen(path, RTLD_NOW | RTLD_NOLOAD) == nullptr, "the library is unloaded by dlclose");
+    // The host's loader is back, and serves the host's own parses.
+    check(xmlGetExternalEntityLoader() == countingLoader, "the host's entity loader is back");
+    const std::string_view doc = "<!DOCTYPE a SYSTEM \"a.dtd\"><a/>";
+    hostLoads = 0;
+    xmlFreeDoc(xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
+                             XML_PARSE_DTDLOAD | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    check(hostLoads == 1, "the host's loader is asked for the host's DTD");
 }
 
 }  // namespace

@@ -51,34 +51,49 @@ public:
     }
 
     void appendList(NodeId parent, const xmlNode* first) {
-        NodeId lastText = 0;
-        appendList(parent, first, lastText);
+        TextRun run;
+        appendList(parent, first, run);
+        flush(run);
     }
 
 private:
-    // lastText is the text node last appended to parent, which text that
-    // follows it (from an entity) joins, as it would in the text.
-    void appendList(NodeId parent, const xmlNode* first, NodeId& lastText) {
+    // Text nodes in a row (text, then more from an entity) make one XML_TEXT
+    // node, as they are one text in the document; its value is set when the
+    // run ends, so that joining many pieces copies each once.
+    struct TextRun {
+        NodeId node = 0;
+        std::string_view first;
+        std::string joined;
+        bool many = false;
+    };
+
+    void appendList(NodeId parent, const xmlNode* first, TextRun& run) {
         for (const xmlNode* n = first; n; n = n->next) {
             if (n->type == XML_ENTITY_REF_NODE) {
-                expand(*n, [&](const xmlNode* content) { appendList(parent, content, lastText); });
+                expand(*n, [&](const xmlNode* content) { appendList(parent, content, run); });
                 continue;
             }
-            if (n->type == XML_TEXT_NODE) {
-                const std::string_view text = xml::view(n->content);
-                if (lastText) {
-                    charge(text.size(), *n);
-                    const Variant* before = nodes().get(lastText).props.find(valueName_);
-                    setValue(lastText, std::string(before ? before->bytes() : "").append(text));
-                } else {
-                    lastText = appendGroup(parent, "XML_TEXT", n);
-                    setValue(lastText, text);
-                }
+            if (n->type != XML_TEXT_NODE) {
+                flush(run);
+                append(parent, *n);
                 continue;
             }
-            lastText = 0;
-            append(parent, *n);
+            const std::string_view text = xml::view(n->content);
+            if (!run.node) {
+                run.node = appendGroup(parent, "XML_TEXT", n);
+                run.first = text;
+                continue;
+            }
+            charge(text.size(), *n);
+            if (!run.many) run.joined.assign(run.first);
+            run.many = true;
+            run.joined.append(text);
         }
+    }
+
+    void flush(TextRun& run) {
+        if (run.node) setValue(run.node, run.many ? std::string_view(run.joined) : run.first);
+        run = TextRun{};
     }
 
     void append(NodeId parent, const xmlNode& n) {
