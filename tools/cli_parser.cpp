@@ -170,10 +170,11 @@ bool setProperty(Parser& parser, const std::string& given) {
 }
 
 // Adds the schemas --schema names (NAMESPACE=FILE.xsd) to an open XML
-// parser; a schema that cannot be loaded is reported and left out.
+// parser; false after printing why one could not be added (validating
+// without it would pass what it should catch).
 bool addSchemas(Parser& parser, const Options& o) {
     for (const std::string& given : o.schemas) {
-        const auto eq = given.rfind('=');
+        const auto eq = given.find('=');
         if (eq == std::string::npos) {
             std::fprintf(stderr, "payfmt: --schema %s: expected NAMESPACE=FILE.xsd\n", given.c_str());
             return false;
@@ -189,6 +190,7 @@ bool addSchemas(Parser& parser, const Options& o) {
         KORGetErrorInfo(&info);
         std::fprintf(stderr, "payfmt: --schema: %s\n", info ? KORErrorInfoDescriptionA(info) : "not added");
         KORFreeErrorInfo(info);
+        return false;
     }
     return true;
 }

@@ -122,9 +122,18 @@ std::uint32_t TPXML::ParseInternal(Cursor& cursor, NodeId node, const TParseInhe
     const BytesView text = cursor.rest();
     cursor.advance(cursor.left());
     if (const xml::DocPtr doc = load(text)) {
-        appendDocument(doc.get(), node, text.size());
+        const bool referencesEntities = appendDocument(doc.get(), node, text.size());
         if (schemas_ && !schemas_->empty() && !errors().holdsError()) {
-            if (const auto failure = schemas_->validate(doc.get()))
+            // The validator refuses entity references: it is given the
+            // document with its entities replaced, which the conversion has
+            // just found to stay within bounds.
+            xml::DocPtr replaced;
+            if (referencesEntities) {
+                xml::ErrorSink ignored;  // the document loaded once already: its reports are made
+                const xml::XmlScope scope(ignored, xml::Loads::Nothing);
+                replaced = read(text, XML_PARSE_NOENT);
+            }
+            if (const auto failure = schemas_->validate(replaced ? replaced.get() : doc.get()))
                 errors().record(kParseSource, kWarnSchemaInvalid, {GetParserName(), *failure});
         }
     }
@@ -137,6 +146,17 @@ std::uint32_t TPXML::CompileInternal(Bytes& out, NodeId node, const TParseInheri
     return worstCode();
 }
 
+xml::DocPtr TPXML::read(BytesView text, int options) {
+    if (context_ && xmlDictSize(context_->dict) > kDictionaryLimit) context_.reset();
+    if (!context_) {
+        context_.reset(xmlNewParserCtxt());
+        if (!context_) raise(kParseSource, kErrAllocation, {GetParserName(), "XML parser"});
+        xml::refuseLoads(context_.get());
+    }
+    return xml::DocPtr(xmlCtxtReadMemory(context_.get(), text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                                         kLoadOptions | options));
+}
+
 xml::DocPtr TPXML::load(BytesView text) {
     xml::ErrorSink sink;
     const xml::XmlScope scope(sink, xml::Loads::Nothing);
@@ -144,20 +164,13 @@ xml::DocPtr TPXML::load(BytesView text) {
         errors().record(kParseSource, kErrXmlFatal, {GetParserName(), "Line 0, Pos 0: the document is larger than 2 GB"});
         return nullptr;
     }
-    if (context_ && xmlDictSize(context_->dict) > kDictionaryLimit) context_.reset();
-    if (!context_) context_.reset(xmlNewParserCtxt());
-    if (!context_) raise(kParseSource, kErrAllocation, {GetParserName(), "XML parser"});
-    const auto read = [&](int options) {
-        return xml::DocPtr(xmlCtxtReadMemory(context_.get(), text.data(), static_cast<int>(text.size()), nullptr,
-                                             nullptr, kLoadOptions | options));
-    };
-    xml::DocPtr doc = read(XML_PARSE_DTDVALID);
+    xml::DocPtr doc = read(text, XML_PARSE_DTDVALID);
     if (doc && !sink.failed()) return doc;
     errors().record(kParseSource, kWarnXmlInvalid, {GetParserName(), sink.located()});
     // A well-formed document loads without validation as it did with it.
     if (doc) return doc;
     sink.reset();
-    doc = read(0);
+    doc = read(text, 0);
     if (doc) return doc;
     // libxml2 says nothing about an empty buffer.
     if (!sink.failed()) sink.fail(1, 1, text.empty() ? "Document is empty" : "the document could not be read");

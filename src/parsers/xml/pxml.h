@@ -71,9 +71,12 @@ private:
     // The document of the text, loaded as described above; null (with the
     // fatal error recorded) when it is not well formed.
     xml::DocPtr load(BytesView text);
+    // One libxml2 read of the text with our options and these.
+    xml::DocPtr read(BytesView text, int options);
     // The document's nodes as children of parent (xml_parse.cpp); what its
-    // entities may add is bounded by the size of its text.
-    void appendDocument(xmlDoc* doc, NodeId parent, std::size_t textSize);
+    // entities may add is bounded by the size of its text. Whether the
+    // document refers to entities it declares.
+    bool appendDocument(xmlDoc* doc, NodeId parent, std::size_t textSize);
     // The value tree's children as an XML document (xml_compile.cpp).
     void writeDocument(NodeId tree, Bytes& out);
 

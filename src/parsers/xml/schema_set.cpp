@@ -37,7 +37,9 @@ std::string include(std::string_view location) { return "<xs:include schemaLocat
 // The file's absolute path as a file URI, as schema locations are written.
 std::string locationOf(std::string_view file) {
     std::error_code ec;
-    const std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(file), ec);
+    // Canonical, so that a file reached by two paths is one schema (and
+    // one a schema includes is not loaded twice).
+    const std::filesystem::path path = std::filesystem::weakly_canonical(std::filesystem::path(file), ec);
     const std::string text = ec ? std::string(file) : path.string();
     xmlChar* uri = xmlPathToURI(chars(text));
     std::string location = uri ? std::string(view(uri)) : text;

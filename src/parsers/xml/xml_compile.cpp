@@ -1,16 +1,19 @@
 // A value tree as an XML document: each group child of the value node
 // becomes a node of the document, by name; leaves are attributes.
-#include <libxml/chvalid.h>
+#include <iconv.h>
+#include <cerrno>
 #include <libxml/encoding.h>
 #include <libxml/xmlsave.h>
 
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "engine/settings.h"
 #include "parsers/core/property_names.h"
 #include "parsers/core/template_walk.h"
 #include "parsers/xml/pxml.h"
+#include "parsers/xml/xml_text.h"
 #include "support/ascii.h"
 
 namespace payfmt {
@@ -25,26 +28,44 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// Whether every character is one XML 1.0 allows in a document: what
-// libxml2 would otherwise write as a character reference that no parser
-// then reads back.
-bool xmlCharacters(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    std::size_t left = text.size();
-    while (left > 0) {
-        if (*p < 0x80) {
-            if (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r') return false;
-            ++p, --left;
-            continue;
-        }
-        int length = static_cast<int>(std::min<std::size_t>(left, 4));
-        const int c = xmlGetUTF8Char(p, &length);
-        if (c < 0 || !xmlIsCharQ(c)) return false;
-        p += length;
-        left -= static_cast<std::size_t>(length);
-    }
-    return true;
+// A node named xmlns, or xmlns: and a prefix, declares a namespace.
+bool declaresNamespace(std::string_view name) { return equalsNoCase(name, "xmlns") || startsWithNoCase(name, "xmlns:"); }
+
+std::string_view textOf(const Node& node, std::string_view property) {
+    const Variant* v = node.props.find(property);
+    return v && v->isStr() ? v->bytes() : std::string_view();
 }
+
+// Converts UTF-8 text into an encoding, to learn whether the encoding can
+// hold it: markup (names, comments, CDATA, instructions) has no escape for a
+// character it cannot.
+class Encoder {
+public:
+    explicit Encoder(const std::string& encoding) : cd_(iconv_open(encoding.c_str(), "UTF-8")) {}
+    ~Encoder() {
+        if (ok()) iconv_close(cd_);
+    }
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    bool holds(std::string_view text) {
+        std::string in(text);
+        char* from = in.data();
+        std::size_t left = in.size();
+        char buffer[256];
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        while (left > 0) {
+            char* to = buffer;
+            std::size_t room = sizeof buffer;
+            if (iconv(cd_, &from, &left, &to, &room) == static_cast<std::size_t>(-1) && errno != E2BIG) return false;
+        }
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
 
 class DomWriter {
 public:
@@ -61,10 +82,12 @@ public:
     }
 
     // After the whole tree: a default namespace that the top level declared
-    // goes on the document element.
+    // goes on the document element, and a document has one.
     void finish() {
-        if (!topNamespace_) return;
-        if (xmlNode* root = xmlDocGetRootElement(doc_)) declare(root, "xmlns", *topNamespace_);
+        xmlNode* root = xmlDocGetRootElement(doc_);
+        if (!root) fail("a document needs an element");
+        if (topNamespace_) declare(root, "xmlns", *topNamespace_);
+        if (!encoding_.empty() && !equalsNoCase(encoding_, "UTF-8")) checkEncoding(reinterpret_cast<xmlNode*>(doc_));
     }
 
     bool declared() const { return declared_; }
@@ -75,22 +98,20 @@ private:
         const Node& node = nodes().get(id);
         const std::string value = valueOf(node);
         const std::string& kind = node.name;
-        if (equalsNoCase(kind, "XML_PROCESSING")) return takeDeclaration(id);
+        if (equalsNoCase(kind, "XML_PROCESSING")) return addInstruction(holder, id);
         if (equalsNoCase(kind, "XML_DOCTYPE")) return;
         if (equalsNoCase(kind, "XML_COMMENT")) return addComment(holder, value);
         if (equalsNoCase(kind, "XML_TEXT")) return append(holder, xmlNewDocTextLen(doc_, chars(value), size(value)), id);
-        if (startsWithNoCase(kind, "xmlns")) return declareFromNode(holder, kind, value);
+        if (declaresNamespace(kind)) return declareFromNode(holder, kind, value);
         // A name kept without its prefix gets it back (whatever the switch
         // says now: a prefix dropped would move the element out of its
         // namespace).
         std::string name = kind;
-        if (name.find(':') == std::string::npos) {
-            const Variant* prefix = node.props.find("XML_PREFIX");
-            if (prefix && prefix->isStr() && !prefix->bytes().empty()) name = std::string(prefix->bytes()) + ":" + name;
-        }
+        if (const std::string_view prefix = textOf(node, "XML_PREFIX"); !prefix.empty() && name.find(':') == std::string::npos)
+            name = std::string(prefix) + ":" + name;
         if (name.empty()) return addUnnamed(holder, id, value);
-        if (xmlValidateQName(xml::chars(name), 0) != 0) fail("'" + name + "' is not an XML name");
-        xmlNode* element = xmlNewDocNode(doc_, nullptr, xml::chars(name), nullptr);
+        if (!xml::isQualifiedName(name)) fail("'" + name + "' is not an XML name");
+        xmlNode* element = xmlNewDocNode(doc_, nullptr, chars(name), nullptr);
         append(holder, element, id);
         setAttributes(element, id);
         addList(element, id);
@@ -101,7 +122,10 @@ private:
     void addUnnamed(xmlNode* holder, NodeId id, const std::string& value) {
         const Variant* kind = nodes().get(id).props.find(prop::kParserType);
         const auto type = kind ? kind->toInt() : std::nullopt;
-        if (type == XML_CDATA_SECTION_NODE) return append(holder, xmlNewCDataBlock(doc_, chars(value), size(value)), id);
+        if (type == XML_CDATA_SECTION_NODE) {
+            if (value.find("]]>") != std::string::npos) fail("a CDATA section may not hold \"]]>\"");
+            return append(holder, xmlNewCDataBlock(doc_, chars(value), size(value)), id);
+        }
         if (type == XML_ENTITY_REF_NODE) return addList(holder, id);
         fail("a node without name is not an XML node");
     }
@@ -111,7 +135,22 @@ private:
         const std::string text = start == std::string::npos ? std::string() : value.substr(start);
         if (text.find("--") != std::string::npos || (!text.empty() && text.back() == '-'))
             fail("a comment may not hold \"--\" nor end with \"-\"");
-        append(holder, xmlNewDocComment(doc_, xml::chars(text)), 0);
+        append(holder, xmlNewDocComment(doc_, chars(text)), 0);
+    }
+
+    // An instruction with a target is written back; one without is the
+    // declaration, whose attributes set the document's version, encoding
+    // and standalone.
+    void addInstruction(xmlNode* holder, NodeId id) {
+        const Node& node = nodes().get(id);
+        const std::string target(textOf(node, "XML_TARGET"));
+        if (target.empty() || equalsNoCase(target, "xml")) return takeDeclaration(id);
+        const std::string data(textOf(node, "XML_DATA"));
+        if (!xml::isQualifiedName(target) || target.find(':') != std::string::npos)
+            fail("'" + target + "' is not a processing instruction target");
+        if (!xml::isXmlText(data) || data.find("?>") != std::string::npos)
+            fail("the data of processing instruction " + target + " may not hold \"?>\" or characters XML does not allow");
+        append(holder, xmlNewDocPI(doc_, chars(target), data.empty() ? nullptr : chars(data)), id);
     }
 
     // A node named xmlns declares the default namespace of the element that
@@ -120,7 +159,7 @@ private:
     // it is the document element.
     void declareFromNode(xmlNode* holder, const std::string& name, const std::string& uri) {
         const bool prefixed = startsWithNoCase(name, "xmlns:");
-        const std::string attribute = prefixed ? name : "xmlns";
+        const std::string attribute = prefixed ? "xmlns" + name.substr(5) : "xmlns";
         if (holder) return declare(holder, attribute, uri);
         if (!prefixed) topNamespace_ = uri;
     }
@@ -129,15 +168,18 @@ private:
     // not already mean here: it is not written.
     void declare(xmlNode* element, const std::string& attribute, const std::string& uri) {
         if (uri.empty() && equalsNoCase(attribute, "xmlns")) return;
-        xmlSetNsProp(element, nullptr, xml::chars(attribute), xml::chars(uri));
+        if (!xml::isQualifiedName(attribute)) fail("'" + attribute + "' is not an XML attribute name");
+        if (!xml::isXmlText(uri)) fail("attribute " + attribute + " holds characters XML does not allow");
+        xmlSetNsProp(element, nullptr, chars(attribute), chars(uri));
     }
 
     void setAttributes(xmlNode* element, NodeId id) {
         const Node& node = nodes().get(id);
+        Attributes list(*this, element);
         if (parser_.attribAsNodes) {
             for (const NodeId child : node.children) {
                 const Node& leaf = nodes().get(child);
-                if (!leaf.isGroup()) setAttribute(element, leaf.name, valueOf(leaf));
+                if (!leaf.isGroup()) list.add(leaf.name, valueOf(leaf));
             }
             return;
         }
@@ -146,15 +188,43 @@ private:
             if (!startsWithNoCase(name, kAttributePrefix)) continue;
             const auto text = value.toText();
             if (!text) fail("attribute " + name + " is not text");
-            setAttribute(element, name.substr(kAttributePrefix.size()), *text);
+            list.add(name.substr(kAttributePrefix.size()), *text);
         }
     }
 
-    void setAttribute(xmlNode* element, const std::string& name, const std::string& value) {
-        if (xmlValidateQName(xml::chars(name), 0) != 0) fail("'" + name + "' is not an XML attribute name");
-        if (!xmlCharacters(value)) fail("attribute " + name + " holds characters XML does not allow");
-        declare(element, name, value);
-    }
+    // An element's attributes, each new one linked after the last in
+    // constant time: libxml2's own setter looks for the name first, which
+    // makes many attributes cost their square.
+    class Attributes {
+    public:
+        Attributes(DomWriter& writer, xmlNode* element) : writer_(writer), element_(element) {}
+        void add(const std::string& name, const std::string& value) {
+            if (value.empty() && equalsNoCase(name, "xmlns")) return;
+            if (!xml::isQualifiedName(name)) writer_.fail("'" + name + "' is not an XML attribute name");
+            if (!xml::isXmlText(value)) writer_.fail("attribute " + name + " holds characters XML does not allow");
+            // A second attribute of a name replaces the first.
+            if (!names_.insert(name).second) {
+                xmlSetNsProp(element_, nullptr, chars(name), chars(value));
+                return;
+            }
+            xmlAttr* attribute = xmlNewDocProp(writer_.doc_, chars(name), chars(value));
+            if (!attribute) writer_.parser_.raise(kLocation, kErrAllocation, {writer_.parser_.GetParserName(), "XML attribute"});
+            attribute->parent = element_;
+            if (last_) {
+                last_->next = attribute;
+                attribute->prev = last_;
+            } else {
+                element_->properties = attribute;
+            }
+            last_ = attribute;
+        }
+
+    private:
+        DomWriter& writer_;
+        xmlNode* element_;
+        xmlAttr* last_ = nullptr;
+        std::unordered_set<std::string> names_;
+    };
 
     // The declaration's settings from an XML_PROCESSING node's attributes.
     void takeDeclaration(NodeId id) {
@@ -165,11 +235,14 @@ private:
                     value.find_first_not_of("0123456789", 2) != std::string::npos)
                     fail("'" + value + "' is not an XML version");
                 xmlFree(const_cast<xmlChar*>(doc_->version));
-                doc_->version = xmlStrdup(xml::chars(value));
+                doc_->version = xmlStrdup(chars(value));
             } else if (equalsNoCase(name, "encoding")) {
+                // One libxml2 reads as well as writes, and the converter
+                // that tells what it can hold knows it.
                 xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(value.c_str());
-                if (!handler) fail("encoding '" + value + "' is not known");
-                xmlCharEncCloseFunc(handler);
+                const bool both = handler && handler->input && handler->output;
+                if (handler) xmlCharEncCloseFunc(handler);
+                if (!both || !Encoder(value).ok()) fail("encoding '" + value + "' is not known");
                 encoding_ = value;
             } else if (equalsNoCase(name, "standalone")) {
                 doc_->standalone = equalsNoCase(value, "yes") ? 1 : 0;
@@ -187,6 +260,29 @@ private:
                 setting(std::string_view(name).substr(kAttributePrefix.size()), value.toText().value_or(""));
     }
 
+    // Names, comments, CDATA sections and instructions in the encoding: a
+    // character it cannot hold would come out as a character reference,
+    // which markup does not read as one.
+    void checkEncoding(xmlNode* first) {
+        Encoder encoder(encoding_);
+        for (xmlNode* n = first->children; n; n = n->next) {
+            const auto check = [&](const xmlChar* text) {
+                if (text && !encoder.holds(xml::view(text)))
+                    fail("'" + std::string(xml::view(text)) + "' cannot be written in " + encoding_);
+            };
+            if (n->type == XML_ELEMENT_NODE) {
+                check(n->name);
+                for (xmlAttr* a = n->properties; a; a = a->next) check(a->name);
+                checkEncoding(n);
+            } else if (n->type == XML_COMMENT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+                check(n->content);
+            } else if (n->type == XML_PI_NODE) {
+                check(n->name);
+                check(n->content);
+            }
+        }
+    }
+
     // The node's Value as text: absent or empty is no text; anything but
     // text is refused.
     std::string valueOf(const Node& node) {
@@ -194,7 +290,7 @@ private:
         if (!v || v->isEmpty() || v->is(VarType::Null)) return {};
         if (!v->isStr()) parser_.raise(kLocation, kErrPropertyType, {parser_.GetParserName(), valueName_, "string"});
         const std::string text(v->bytes());
-        if (!xmlCharacters(text)) fail("the value of " + node.name + " holds characters XML does not allow");
+        if (!xml::isXmlText(text)) fail("the value of " + node.name + " holds characters XML does not allow");
         return text;
     }
 
@@ -242,13 +338,20 @@ void TPXML::writeDocument(NodeId tree, Bytes& out) {
     DomWriter writer(*this, doc.get());
     writer.addList(nullptr, tree);
     writer.finish();
-    // No declaration unless the tree has one, as the document it was read
-    // from had none.
-    const int options = XML_SAVE_FORMAT | (writer.declared() ? 0 : XML_SAVE_NO_DECL);
+    // libxml2 writes the declaration when it converts to an encoding named
+    // in it. Without one the text is UTF-8, the XML default, and the
+    // declaration (when the tree has one) is written here: libxml2 would
+    // name the encoding, or else write every other character as a reference.
+    const bool named = !writer.encoding().empty();
+    if (writer.declared() && !named) {
+        out.append("<?xml version=\"").append(xml::view(doc->version)).append("\"");
+        if (doc->standalone >= 0) out.append(doc->standalone ? " standalone=\"yes\"" : " standalone=\"no\"");
+        out.append("?>\n");
+    }
+    const int options = XML_SAVE_FORMAT | (named ? 0 : XML_SAVE_NO_DECL);
     const std::unique_ptr<xmlBuffer, void (*)(xmlBuffer*)> buffer(xmlBufferCreate(), xmlBufferFree);
     if (!buffer) raise(kLocation, kErrAllocation, {GetParserName(), "XML text"});
-    xmlSaveCtxt* save =
-        xmlSaveToBuffer(buffer.get(), writer.encoding().empty() ? nullptr : writer.encoding().c_str(), options);
+    xmlSaveCtxt* save = xmlSaveToBuffer(buffer.get(), named ? writer.encoding().c_str() : "UTF-8", options);
     if (!save) raise(kLocation, kErrAllocation, {GetParserName(), "XML text"});
     xmlSaveDoc(save, doc.get());
     xmlSaveClose(save);

@@ -1,5 +1,6 @@
 #include "parsers/xml/xml_library.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlschemastypes.h>
@@ -23,8 +24,39 @@ xmlParserInputPtr loadEntity(const char* url, const char* id, xmlParserCtxtPtr c
     return before ? before(url, id, context) : nullptr;
 }
 
-void collect(void* sink, xmlErrorPtr e) {
-    if (sink && e) static_cast<ErrorSink*>(sink)->take(*e);
+// libxml2 calls these from C: nothing may unwind through it.
+void collect(void* sink, xmlErrorPtr e) noexcept {
+    try {
+        if (sink && e) static_cast<ErrorSink*>(sink)->take(*e);
+    } catch (...) {
+    }
+}
+
+void refused(void* context, const xmlChar* publicId, const xmlChar* systemId) noexcept {
+    try {
+        if (XmlScope* scope = current) scope->refuse(view(systemId ? systemId : publicId), static_cast<xmlParserCtxtPtr>(context));
+    } catch (...) {
+    }
+}
+
+void refuseSubset(void* context, const xmlChar*, const xmlChar* publicId, const xmlChar* systemId) noexcept {
+    if (publicId || systemId) refused(context, publicId, systemId);
+}
+
+xmlParserInputPtr refuseEntity(void* context, const xmlChar* publicId, const xmlChar* systemId) noexcept {
+    refused(context, publicId, systemId);
+    return nullptr;
+}
+
+void declareEntity(void* context, const xmlChar* name, int type, const xmlChar* publicId, const xmlChar* systemId,
+                   xmlChar* content) noexcept {
+    if (type == XML_EXTERNAL_GENERAL_PARSED_ENTITY || type == XML_EXTERNAL_PARAMETER_ENTITY) {
+        refused(context, publicId, systemId);
+        const int internal = type == XML_EXTERNAL_PARAMETER_ENTITY ? XML_INTERNAL_PARAMETER_ENTITY : XML_INTERNAL_GENERAL_ENTITY;
+        xmlChar empty[] = "";
+        return xmlSAX2EntityDecl(context, name, internal, nullptr, nullptr, empty);
+    }
+    xmlSAX2EntityDecl(context, name, type, publicId, systemId, content);
 }
 
 void silent(void*, const char*, ...) {}
@@ -36,6 +68,10 @@ struct Library {
         // The schema type tables are otherwise built on first use, racing
         // with any other thread compiling a schema.
         xmlSchemaInitTypes();
+        // Once: a host loader put in front of ours later calls ours in turn,
+        // and ours then calls the one it found here, never the host's again.
+        previous.store(xmlGetExternalEntityLoader());
+        xmlSetExternalEntityLoader(loadEntity);
     }
     // The library may be unloaded while libxml2 stays: the loader must not
     // point into code that is gone.
@@ -60,13 +96,13 @@ std::string trimmed(std::string_view text) {
 
 }  // namespace
 
-void ensureLibrary() {
-    static const Library library;
-    const xmlExternalEntityLoader installed = xmlGetExternalEntityLoader();
-    if (installed != loadEntity) {
-        previous.store(installed);
-        xmlSetExternalEntityLoader(loadEntity);
-    }
+void ensureLibrary() { static const Library library; }
+
+void refuseLoads(xmlParserCtxt* context) {
+    if (!context || !context->sax) return;
+    context->sax->externalSubset = refuseSubset;
+    context->sax->resolveEntity = refuseEntity;
+    context->sax->entityDecl = declareEntity;
 }
 
 std::string ErrorSink::located() const {
@@ -106,16 +142,23 @@ XmlScope::~XmlScope() {
 }
 
 xmlParserInputPtr XmlScope::load(const char* url, const char* id, xmlParserCtxtPtr context) {
-    const std::string named = url ? url : (id ? id : "");
-    if (const auto it = served_.find(named); it != served_.end())
-        return xmlNewStringInputStream(context, chars(it->second));
-    if (loads_ == Loads::LocalFiles && url && isLocal(named)) return xmlNoNetExternalEntityLoader(url, id, context);
+    try {
+        const std::string named = url ? url : (id ? id : "");
+        if (const auto it = served_.find(named); it != served_.end())
+            return xmlNewStringInputStream(context, chars(it->second));
+        if (loads_ == Loads::LocalFiles && url && isLocal(named)) return xmlNoNetExternalEntityLoader(url, id, context);
+        refuse(named, context);
+    } catch (...) {
+    }
+    return nullptr;
+}
+
+void XmlScope::refuse(std::string_view named, xmlParserCtxtPtr context) {
     const xmlParserInputPtr at = context ? context->input : nullptr;
     sink_.fail(at ? at->line : 0, at ? at->col : 0,
-               "'" + named + "' not loaded: " +
+               "'" + std::string(named) + "' not loaded: " +
                    (loads_ == Loads::Nothing ? "a message may not load files or network resources"
                                              : "a schema may only load local files"));
-    return nullptr;
 }
 
 }  // namespace payfmt::xml

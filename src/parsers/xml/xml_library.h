@@ -18,10 +18,17 @@
 
 namespace payfmt::xml {
 
-// Brings libxml2 up and puts our external entity loader in front of
-// whatever loader the process had (again, if someone replaced it since).
-// Safe from any thread, cheap after the first call.
+// Brings libxml2 up and puts our external entity loader in front of the
+// loader the process had, once. Safe from any thread, cheap after the first
+// call.
 void ensureLibrary();
+
+// Makes a parser context refuse by itself everything a document could load:
+// its external DTD, and external entities, which are declared empty instead.
+// The loader is process-wide, and another thread may put its own in front
+// of ours at any time; a context's own handlers are ours alone. Each refusal
+// is reported to the scope running on the thread.
+void refuseLoads(xmlParserCtxt* context);
 
 // The first error libxml2 reported during a step of ours. Warnings, and the
 // complaint that a document to be validated has no DTD, do not count.
@@ -59,6 +66,8 @@ public:
 
     // The loader's decision for this scope.
     xmlParserInputPtr load(const char* url, const char* id, xmlParserCtxtPtr context);
+    // Reports that what the document names was not loaded.
+    void refuse(std::string_view named, xmlParserCtxtPtr context);
 
 private:
     ErrorSink& sink_;

@@ -25,9 +25,7 @@ constexpr std::size_t kNodeCost = 64;
 constexpr int kEntityNesting = 40;
 
 // Raised when entity references expand past the budget.
-struct ExpansionTooLarge {
-    long line;
-};
+struct ExpansionTooLarge {};
 
 // The entity a reference node stands for, when the document declares it.
 const xmlEntity* entityOf(const xmlNode& reference) {
@@ -84,7 +82,7 @@ private:
                 run.first = text;
                 continue;
             }
-            charge(text.size(), *n);
+            charge(text.size());
             if (!run.many) run.joined.assign(run.first);
             run.many = true;
             run.joined.append(text);
@@ -100,7 +98,7 @@ private:
         switch (n.type) {
             case XML_ELEMENT_NODE: return appendElement(parent, n);
             case XML_COMMENT_NODE: return setValue(appendGroup(parent, "XML_COMMENT", &n), xml::view(n.content));
-            case XML_PI_NODE: appendGroup(parent, "XML_PROCESSING", &n); return;
+            case XML_PI_NODE: return appendInstruction(parent, n);
             case XML_DTD_NODE:
             case XML_DOCUMENT_TYPE_NODE: appendGroup(parent, "XML_DOCTYPE", &n); return;
             default: break;
@@ -109,6 +107,14 @@ private:
         const NodeId node = appendGroup(parent, "", &n);
         nodes().get(node).props.set(prop::kParserType, Variant::integer(n.type));
         if (n.type == XML_CDATA_SECTION_NODE) setValue(node, xml::view(n.content));
+    }
+
+    // The target and data of an instruction other than the declaration are
+    // kept, so that it is written back.
+    void appendInstruction(NodeId parent, const xmlNode& n) {
+        NodeProps& props = nodes().get(appendGroup(parent, "XML_PROCESSING", &n)).props;
+        props.set("XML_TARGET", Variant::text(xml::view(n.name)));
+        if (n.content) props.set("XML_DATA", Variant::text(xml::view(n.content)));
     }
 
     void appendElement(NodeId parent, const xmlNode& n) {
@@ -140,33 +146,49 @@ private:
         }
     }
 
-    // An attribute's value from its text and entity reference nodes.
+    // An attribute's value from its text and entity reference nodes; white
+    // space from an entity counts as a blank, as in the text.
     void attributeText(const xmlNode* first, std::string& text) {
         for (const xmlNode* n = first; n; n = n->next) {
             if (n->type == XML_ENTITY_REF_NODE) {
                 expand(*n, [&](const xmlNode* content) { attributeText(content, text); });
-            } else if (n->type == XML_TEXT_NODE) {
-                charge(xml::view(n->content).size(), *n);
-                text += xml::view(n->content);
+                continue;
             }
+            if (n->type != XML_TEXT_NODE) continue;
+            const std::string_view piece = xml::view(n->content);
+            charge(piece.size());
+            const std::size_t from = text.size();
+            text += piece;
+            if (nesting_ > 0)
+                for (std::size_t i = from; i < text.size(); ++i)
+                    if (text[i] == '\t' || text[i] == '\n' || text[i] == '\r') text[i] = ' ';
         }
     }
 
+public:
+    bool referencesEntities() const { return referenced_; }
+    // Where the reference that went over the budget stands.
+    long line() const { return line_; }
+
+private:
     template <class F>
     void expand(const xmlNode& reference, F&& content) {
         const xmlEntity* entity = entityOf(reference);
         if (!entity || !entity->children) return;
-        if (nesting_ == kEntityNesting) throw ExpansionTooLarge{xmlGetLineNo(&reference)};
+        referenced_ = true;
+        if (nesting_ == 0) line_ = xmlGetLineNo(&reference);
+        if (nesting_ == kEntityNesting) throw ExpansionTooLarge{};
         ++nesting_;
         content(entity->children);
         --nesting_;
     }
 
-    // Whatever an entity reference adds comes out of the budget.
-    void charge(std::size_t bytes, const xmlNode& at) {
+    // Whatever an entity reference adds comes out of the budget: its nodes,
+    // their names, text and attributes.
+    void charge(std::size_t bytes) {
         if (nesting_ == 0) return;
         const std::size_t cost = kNodeCost + bytes;
-        if (cost > budget_) throw ExpansionTooLarge{xmlGetLineNo(&at)};
+        if (cost > budget_) throw ExpansionTooLarge{};
         budget_ -= cost;
     }
 
@@ -179,6 +201,7 @@ private:
     // An attribute as an XML_ATTR_ property, or as a leaf child after the
     // element's other children.
     void attribute(NodeId element, std::string_view name, std::string_view value) {
+        charge(name.size() + value.size());
         if (parser_.attribAsNodes) {
             const NodeId leaf = nodes().create(name, 0);
             nodes().addChild(element, leaf, -1);
@@ -190,7 +213,7 @@ private:
     }
 
     NodeId appendGroup(NodeId parent, std::string_view name, const xmlNode* from = nullptr) {
-        if (from) charge(from->content ? xml::view(from->content).size() : 0, *from);
+        charge(name.size() + (from && from->content ? xml::view(from->content).size() : 0));
         const NodeId node = nodes().create(name, kGroupAttrib);
         nodes().addChild(parent, node, -1);
         return node;
@@ -202,12 +225,14 @@ private:
     const std::string& valueName_;
     std::size_t budget_;
     int nesting_ = 0;  // entity references being expanded
+    bool referenced_ = false;
+    long line_ = 0;
     std::string name_, attributeName_;
 };
 
 }  // namespace
 
-void TPXML::appendDocument(xmlDoc* doc, NodeId parent, std::size_t textSize) {
+bool TPXML::appendDocument(xmlDoc* doc, NodeId parent, std::size_t textSize) {
     // A conversion that fails half way leaves the value node as it was.
     const std::size_t before = nodes().get(parent).children.size();
     const auto rollBack = [&] {
@@ -215,20 +240,22 @@ void TPXML::appendDocument(xmlDoc* doc, NodeId parent, std::size_t textSize) {
     };
     // Entities may add eight times the document's size, and a megabyte.
     const std::size_t budget = 8 * textSize + (std::size_t{1} << 20);
+    DomReader reader(*this, budget);
     try {
-        DomReader reader(*this, budget);
         // libxml2 marks a document without declaration by standalone -1.
         if (doc->standalone != -1) reader.appendDeclaration(*doc, parent);
         reader.appendList(parent, doc->children);
-    } catch (const ExpansionTooLarge& e) {
+    } catch (const ExpansionTooLarge&) {
         rollBack();
         errors().record(kLocation, kErrXmlFatal,
-                        {GetParserName(), "Line " + std::to_string(e.line) + ", Pos 0: entity references expand to more than " +
-                                              std::to_string(budget) + " bytes"});
+                        {GetParserName(), "Line " + std::to_string(reader.line()) +
+                                              ", Pos 0: entity references expand to more than " + std::to_string(budget) +
+                                              " bytes"});
     } catch (...) {
         rollBack();
         throw;
     }
+    return reader.referencesEntities();
 }
 
 }  // namespace payfmt
