@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <unistd.h>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -174,7 +175,14 @@ bool setProperty(Parser& parser, const std::string& given) {
 // without it would pass what it should catch).
 bool addSchemas(Parser& parser, const Options& o) {
     for (const std::string& given : o.schemas) {
-        const auto eq = given.find('=');
+        // Namespaces and paths may both hold "=": the split that names a
+        // file wins, else the first.
+        auto eq = given.find('=');
+        for (auto at = eq; at != std::string::npos; at = given.find('=', at + 1))
+            if (access(given.c_str() + at + 1, R_OK) == 0) {
+                eq = at;
+                break;
+            }
         if (eq == std::string::npos) {
             std::fprintf(stderr, "payfmt: --schema %s: expected NAMESPACE=FILE.xsd\n", given.c_str());
             return false;

@@ -181,15 +181,7 @@ std::size_t NodeProps::size() const {
 
 Props NodeProps::items() const {
     Props out;
-    if (shared_) {
-        for (const auto& [name, value] : shared_->items.items()) {
-            const Change* c = changeOf(name);
-            if (!c) out.set(name, value);
-            else if (!c->removed) out.set(name, c->value);
-        }
-    }
-    for (const Change& c : changes_)
-        if (!c.removed && !(shared_ && shared_->items.find(c.name))) out.set(c.name, c.value);
+    forEach([&](std::string_view name, const Variant& value) { out.set(name, value); });
     return out;
 }
 

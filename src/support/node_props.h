@@ -71,6 +71,20 @@ public:
     // The items in order: the shared ones as this node sees them, then the
     // ones it added.
     Props items() const;
+    // Calls f(name, value) for each item in that order, without making a
+    // list: a node may hold thousands (an XML element's attributes).
+    template <class F>
+    void forEach(F&& f) const {
+        if (shared_) {
+            for (const auto& [name, value] : shared_->items.items()) {
+                const Change* c = changeOf(name);
+                if (!c) f(std::string_view(name), value);
+                else if (!c->removed) f(std::string_view(name), c->value);
+            }
+        }
+        for (const Change& c : changes_)
+            if (!c.removed && !(shared_ && shared_->items.find(c.name))) f(std::string_view(c.name), c.value);
+    }
 
     // Counts the changes made to this node's properties (copies start from
     // their original's count), so that what was worked out from them can

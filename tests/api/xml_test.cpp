@@ -272,13 +272,36 @@ TEST(Xml, SchemasSeeEntitiesReplaced) {
     EXPECT_EQ(host.schemaAdd("", tempFile("plain.xsd", "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'>"
                                                        "<xs:element name='a' type='xs:decimal'/></xs:schema>")),
               0);
-    for (const auto& [value, code] : {std::pair{"12", "62070062"}, std::pair{"1x", "62070063"}}) {
+    // An entity with no content leaves no reference for the validator.
+    for (const auto& [value, code] : {std::pair{"2", "62070062"}, std::pair{"x", "62070063"}, std::pair{"", "62070062"}}) {
         Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
         // The DTD declares no element: DTD validation warns first.
-        const std::string text = std::string("<!DOCTYPE a [<!ENTITY n \"") + value + "\">]><a>&n;</a>";
+        const std::string text = std::string("<!DOCTYPE a [<!ENTITY n \"") + value + "\">]><a>1&n;</a>";
         host.parse(text, root.get());
         EXPECT_EQ(propOf(root.get(), "Error").substr(1, 8), code) << propOf(root.get(), "Error");
-        EXPECT_EQ(shape(root.get()), std::string("XML_DOCTYPE a{XML_TEXT=") + value + "}");
+        EXPECT_EQ(shape(root.get()), std::string("XML_DOCTYPE a{XML_TEXT=1") + value + "}");
+    }
+}
+
+xmlParserInputPtr refuseAll(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
+
+// Schemas load what they include through our loader, even when the host
+// has put another in front of it since; the host's is back afterwards.
+TEST(Xml, SchemasLoadThroughOurLoaderWhateverTheHostInstalled) {
+    XmlHost host;
+    const xmlExternalEntityLoader before = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(refuseAll);
+    const auto schema = [](std::string_view body) {
+        return "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' targetNamespace='urn:n'>" + std::string(body) +
+               "</xs:schema>";
+    };
+    EXPECT_EQ(host.schemaAdd("urn:n", tempFile("n1.xsd", schema("<xs:element name='A' type='xs:int'/>"))), 0);
+    EXPECT_EQ(host.schemaAdd("urn:n", tempFile("n2.xsd", schema("<xs:element name='B' type='xs:int'/>"))), 0);
+    EXPECT_EQ(xmlGetExternalEntityLoader(), refuseAll);
+    xmlSetExternalEntityLoader(before);
+    for (const auto& [text, code] : {std::pair{"<B xmlns='urn:n'>1</B>", 0}, std::pair{"<B xmlns='urn:n'>x</B>", 0x62070063}}) {
+        Tree root(VEXTreeCreateNode("doc", VEX_NODE_GROUP));
+        EXPECT_EQ(status(host.parse(text, root.get())), status(code)) << propOf(root.get(), "Error");
     }
 }
 
@@ -336,6 +359,9 @@ TEST(Xml, CompileWritesBackWhatWasParsed) {
         {{}, "<?xml version=\"1.0\" standalone=\"no\"?><a><?keep me?><xmlnsConfig>1</xmlnsConfig></a>",
          "<?xml version=\"1.0\" standalone=\"no\"?>\n<a>\n  <?keep me?>\n  <xmlnsConfig>1</xmlnsConfig>\n</a>\n"},
         {{}, "<n\u20AC b\u20AC=\"M\u00FCller \u540D\">\u540D</n\u20AC>", "<n\u20AC b\u20AC=\"M\u00FCller \u540D\">\u540D</n\u20AC>\n"},
+        // An encoding libxml2 reaches through iconv.
+        {{}, "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80</a>",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<a>\x80</a>\n"},
         // Entity text in an attribute counts its white space as blanks.
         {{}, "<!DOCTYPE a [<!ENTITY e \"x&#9;y\">]><a v=\"1&e;2\"/>", "<a v=\"1x y2\"/>\n"},
     };
@@ -364,7 +390,13 @@ TEST(Xml, CompileBuildsFromTreesAndRefusesWhatWouldNotBeXml) {
         {R"j([{"name":"XML_PROCESSING","group":true,"props":{"XML_ATTR_version":"1.0","XML_ATTR_encoding":"UTF-8","XML_ATTR_standalone":"yes"}},
              {"name":"a","group":true,"props":{"XML_PREFIX":"p","XML_ATTR_xmlns:p":"urn:p"}}])j",
          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<p:a xmlns:p=\"urn:p\"/>\n"},
+        // Attribute values are text, whatever they hold.
+        {R"j([{"name":"a","group":true,"props":{"XML_ATTR_v":"AT&T <x> &lt;"}}])j", "<a v=\"AT&amp;T &lt;x&gt; &amp;lt;\"/>\n"},
         {R"j([{"name":"a b","group":true}])j", "(E2070061) x: Fatal Syntax Error: 'a b' is not an XML name", 0xE2070061},
+        {R"j([{"name":"p:a","group":true,"children":[{"name":"b","group":true,"props":{"XML_ATTR_q:c":"1","XML_ATTR_xmlns:p":"urn:p"}}]}])j",
+         "(E2070061) x: Fatal Syntax Error: prefix p of p:a is not declared", 0xE2070061},
+        {R"j([{"name":"a","group":true,"props":{"XML_ATTR_xmlns:p":""}}])j",
+         "(E2070061) x: Fatal Syntax Error: namespace prefix p declared empty", 0xE2070061},
         {R"j([{"name":"a","group":true},{"name":"b","group":true}])j",
          "(E2070061) x: Fatal Syntax Error: a document has one element at its top level; 'b' would be a second", 0xE2070061},
         {R"j([{"name":"XML_COMMENT","group":true,"props":{"Value":"a--b"}}])j",

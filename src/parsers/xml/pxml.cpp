@@ -49,6 +49,19 @@ constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NO
 // ever new names does not grow without end.
 constexpr int kDictionaryLimit = 50000;
 
+void dropReferences(xmlNode* parent) {
+    for (xmlNode* n = parent->children; n;) {
+        xmlNode* next = n->next;
+        if (n->type == XML_ENTITY_REF_NODE) {
+            xmlUnlinkNode(n);
+            xmlFreeNode(n);
+        } else if (n->type == XML_ELEMENT_NODE) {
+            dropReferences(n);
+        }
+        n = next;
+    }
+}
+
 }  // namespace
 
 const TKORComponentInfo& xmlParserInfo() {
@@ -133,7 +146,11 @@ std::uint32_t TPXML::ParseInternal(Cursor& cursor, NodeId node, const TParseInhe
                 const xml::XmlScope scope(ignored, xml::Loads::Nothing);
                 replaced = read(text, XML_PARSE_NOENT);
             }
-            if (const auto failure = schemas_->validate(replaced ? replaced.get() : doc.get()))
+            xmlDoc* checked = replaced ? replaced.get() : doc.get();
+            // References to entities that are not declared stay, with nothing
+            // behind them; the validator would stop at them.
+            if (referencesEntities) dropReferences(reinterpret_cast<xmlNode*>(checked));
+            if (const auto failure = schemas_->validate(checked))
                 errors().record(kParseSource, kWarnSchemaInvalid, {GetParserName(), *failure});
         }
     }

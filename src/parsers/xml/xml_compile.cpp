@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/settings.h"
@@ -87,6 +88,7 @@ public:
         xmlNode* root = xmlDocGetRootElement(doc_);
         if (!root) fail("a document needs an element");
         if (topNamespace_) declare(root, "xmlns", *topNamespace_);
+        checkPrefixes(root);
         if (!encoding_.empty() && !equalsNoCase(encoding_, "UTF-8")) checkEncoding(reinterpret_cast<xmlNode*>(doc_));
     }
 
@@ -164,10 +166,38 @@ private:
         if (!prefixed) topNamespace_ = uri;
     }
 
+    // Every prefix of an element's or attribute's name is declared on it or
+    // above it (xml is declared by XML itself): written otherwise, the
+    // document would not read back with its namespaces.
+    void checkPrefixes(xmlNode* element) {
+        std::unordered_map<std::string, bool> known;
+        const auto check = [&](const xmlChar* qualified) {
+            const std::string_view name = xml::view(qualified);
+            const auto colon = name.find(':');
+            if (colon == std::string_view::npos) return;
+            const std::string prefix(name.substr(0, colon));
+            if (prefix == "xml") return;
+            auto [it, fresh] = known.try_emplace(prefix, false);
+            if (fresh) {
+                const std::string declaration = "xmlns:" + prefix;
+                for (xmlNode* n = element; n && n->type == XML_ELEMENT_NODE && !it->second; n = n->parent)
+                    it->second = xmlHasProp(n, chars(declaration)) != nullptr;
+            }
+            if (!it->second) fail("prefix " + prefix + " of " + std::string(name) + " is not declared");
+        };
+        check(element->name);
+        for (xmlAttr* a = element->properties; a; a = a->next)
+            if (!xml::view(a->name).starts_with("xmlns:")) check(a->name);
+        for (xmlNode* n = element->children; n; n = n->next)
+            if (n->type == XML_ELEMENT_NODE) checkPrefixes(n);
+    }
+
     // An empty default namespace declaration says nothing the element does
-    // not already mean here: it is not written.
+    // not already mean here: it is not written. A prefix cannot be
+    // undeclared so.
     void declare(xmlNode* element, const std::string& attribute, const std::string& uri) {
         if (uri.empty() && equalsNoCase(attribute, "xmlns")) return;
+        if (uri.empty()) fail("namespace prefix " + attribute.substr(6) + " declared empty");
         if (!xml::isQualifiedName(attribute)) fail("'" + attribute + "' is not an XML attribute name");
         if (!xml::isXmlText(uri)) fail("attribute " + attribute + " holds characters XML does not allow");
         xmlSetNsProp(element, nullptr, chars(attribute), chars(uri));
@@ -183,13 +213,12 @@ private:
             }
             return;
         }
-        const Props all = node.props.items();
-        for (const auto& [name, value] : all.items()) {
-            if (!startsWithNoCase(name, kAttributePrefix)) continue;
+        node.props.forEach([&](std::string_view name, const Variant& value) {
+            if (!startsWithNoCase(name, kAttributePrefix)) return;
             const auto text = value.toText();
-            if (!text) fail("attribute " + name + " is not text");
-            list.add(name.substr(kAttributePrefix.size()), *text);
-        }
+            if (!text) fail("attribute " + std::string(name) + " is not text");
+            list.add(std::string(name.substr(kAttributePrefix.size())), *text);
+        });
     }
 
     // An element's attributes, each new one linked after the last in
@@ -200,6 +229,8 @@ private:
         Attributes(DomWriter& writer, xmlNode* element) : writer_(writer), element_(element) {}
         void add(const std::string& name, const std::string& value) {
             if (value.empty() && equalsNoCase(name, "xmlns")) return;
+            if (value.empty() && startsWithNoCase(name, "xmlns:"))
+                writer_.fail("namespace prefix " + name.substr(6) + " declared empty");
             if (!xml::isQualifiedName(name)) writer_.fail("'" + name + "' is not an XML attribute name");
             if (!xml::isXmlText(value)) writer_.fail("attribute " + name + " holds characters XML does not allow");
             // A second attribute of a name replaces the first.
@@ -207,8 +238,16 @@ private:
                 xmlSetNsProp(element_, nullptr, chars(name), chars(value));
                 return;
             }
-            xmlAttr* attribute = xmlNewDocProp(writer_.doc_, chars(name), chars(value));
-            if (!attribute) writer_.parser_.raise(kLocation, kErrAllocation, {writer_.parser_.GetParserName(), "XML attribute"});
+            // The value is text: xmlNewDocProp would read "&" in it as the
+            // start of a reference.
+            xmlAttr* attribute = xmlNewDocProp(writer_.doc_, chars(name), nullptr);
+            xmlNode* text = attribute ? xmlNewDocText(writer_.doc_, chars(value)) : nullptr;
+            if (!text) {
+                if (attribute) xmlFreeProp(attribute);
+                writer_.parser_.raise(kLocation, kErrAllocation, {writer_.parser_.GetParserName(), "XML attribute"});
+            }
+            attribute->children = attribute->last = text;
+            text->parent = reinterpret_cast<xmlNode*>(attribute);
             attribute->parent = element_;
             if (last_) {
                 last_->next = attribute;
@@ -240,7 +279,13 @@ private:
                 // One libxml2 reads as well as writes, and the converter
                 // that tells what it can hold knows it.
                 xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(value.c_str());
-                const bool both = handler && handler->input && handler->output;
+                bool both = handler && handler->input && handler->output;
+#ifdef LIBXML_ICONV_ENABLED
+                both = both || (handler && handler->iconv_in && handler->iconv_out);
+#endif
+#ifdef LIBXML_ICU_ENABLED
+                both = both || (handler && handler->uconv_in && handler->uconv_out);
+#endif
                 if (handler) xmlCharEncCloseFunc(handler);
                 if (!both || !Encoder(value).ok()) fail("encoding '" + value + "' is not known");
                 encoding_ = value;
@@ -254,10 +299,10 @@ private:
                 if (!nodes().get(child).isGroup()) setting(nodes().get(child).name, valueOf(nodes().get(child)));
             return;
         }
-        const Props all = node.props.items();
-        for (const auto& [name, value] : all.items())
+        node.props.forEach([&](std::string_view name, const Variant& value) {
             if (startsWithNoCase(name, kAttributePrefix))
-                setting(std::string_view(name).substr(kAttributePrefix.size()), value.toText().value_or(""));
+                setting(name.substr(kAttributePrefix.size()), value.toText().value_or(""));
+        });
     }
 
     // Names, comments, CDATA sections and instructions in the encoding: a

@@ -18,10 +18,23 @@ thread_local XmlScope* current = nullptr;
 // else's libxml2 work.
 std::atomic<xmlExternalEntityLoader> previous{nullptr};
 
+// A loader a host had put in front of ours, which a schema's scope set
+// aside for as long as it lasts; it still serves the host's own loads.
+std::atomic<xmlExternalEntityLoader> displaced{nullptr};
+// Set while this thread is inside a loader we handed a load to: a host
+// loader that calls the one it found (ours) then gets the one we found.
+thread_local bool delegating = false;
+
 xmlParserInputPtr loadEntity(const char* url, const char* id, xmlParserCtxtPtr context) {
     if (XmlScope* scope = current) return scope->load(url, id, context);
-    const xmlExternalEntityLoader before = previous.load();
-    return before ? before(url, id, context) : nullptr;
+    xmlExternalEntityLoader next = previous.load();
+    if (const xmlExternalEntityLoader host = displaced.load(); host && !delegating) next = host;
+    if (!next) return nullptr;
+    const bool outer = !delegating;
+    delegating = true;
+    xmlParserInputPtr input = next(url, id, context);
+    if (outer) delegating = false;
+    return input;
 }
 
 // libxml2 calls these from C: nothing may unwind through it.
@@ -124,6 +137,13 @@ void ErrorSink::fail(int line, int column, std::string reason) {
 
 XmlScope::XmlScope(ErrorSink& sink, Loads loads) : sink_(sink), loads_(loads), outer_(current) {
     ensureLibrary();
+    // Schemas include and import through the process's loader: ours must be
+    // the one asked, even when a host has put another in front since.
+    if (loads == Loads::LocalFiles && xmlGetExternalEntityLoader() != loadEntity) {
+        displaced.store(xmlGetExternalEntityLoader());
+        xmlSetExternalEntityLoader(loadEntity);
+        setAside_ = true;
+    }
     // The handlers are the thread's: whoever else uses libxml2 on this
     // thread gets theirs back when we are done.
     savedStructured_ = xmlStructuredError;
@@ -136,6 +156,10 @@ XmlScope::XmlScope(ErrorSink& sink, Loads loads) : sink_(sink), loads_(loads), o
 }
 
 XmlScope::~XmlScope() {
+    if (setAside_ && xmlGetExternalEntityLoader() == loadEntity) {
+        xmlSetExternalEntityLoader(displaced.load());
+        displaced.store(nullptr);
+    }
     current = outer_;
     xmlSetStructuredErrorFunc(savedStructuredContext_, savedStructured_);
     xmlSetGenericErrorFunc(savedGenericContext_, savedGeneric_);

@@ -74,6 +74,7 @@ private:
     Loads loads_;
     std::unordered_map<std::string, std::string> served_;
     XmlScope* outer_;
+    bool setAside_ = false;  // a host's loader, put back at the end
     xmlStructuredErrorFunc savedStructured_ = nullptr;
     void* savedStructuredContext_ = nullptr;
     xmlGenericErrorFunc savedGeneric_ = nullptr;

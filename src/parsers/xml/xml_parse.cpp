@@ -173,9 +173,9 @@ public:
 private:
     template <class F>
     void expand(const xmlNode& reference, F&& content) {
+        referenced_ = true;
         const xmlEntity* entity = entityOf(reference);
         if (!entity || !entity->children) return;
-        referenced_ = true;
         if (nesting_ == 0) line_ = xmlGetLineNo(&reference);
         if (nesting_ == kEntityNesting) throw ExpansionTooLarge{};
         ++nesting_;
