@@ -196,11 +196,17 @@ private:
     // not already mean here: it is not written. A prefix cannot be
     // undeclared so.
     void declare(xmlNode* element, const std::string& attribute, const std::string& uri) {
-        if (uri.empty() && equalsNoCase(attribute, "xmlns")) return;
-        if (uri.empty()) fail("namespace prefix " + attribute.substr(6) + " declared empty");
-        if (!xml::isQualifiedName(attribute)) fail("'" + attribute + "' is not an XML attribute name");
-        if (!xml::isXmlText(uri)) fail("attribute " + attribute + " holds characters XML does not allow");
-        xmlSetNsProp(element, nullptr, chars(attribute), chars(uri));
+        if (writable(attribute, uri)) xmlSetNsProp(element, nullptr, chars(attribute), chars(uri));
+    }
+
+    // Whether an attribute is written: not an empty default namespace
+    // declaration; anything that would not read back as XML is refused.
+    bool writable(const std::string& name, const std::string& value) {
+        if (value.empty() && equalsNoCase(name, "xmlns")) return false;
+        if (value.empty() && startsWithNoCase(name, "xmlns:")) fail("namespace prefix " + name.substr(6) + " declared empty");
+        if (!xml::isQualifiedName(name)) fail("'" + name + "' is not an XML attribute name");
+        if (!xml::isXmlText(value)) fail("attribute " + name + " holds characters XML does not allow");
+        return true;
     }
 
     void setAttributes(xmlNode* element, NodeId id) {
@@ -228,11 +234,7 @@ private:
     public:
         Attributes(DomWriter& writer, xmlNode* element) : writer_(writer), element_(element) {}
         void add(const std::string& name, const std::string& value) {
-            if (value.empty() && equalsNoCase(name, "xmlns")) return;
-            if (value.empty() && startsWithNoCase(name, "xmlns:"))
-                writer_.fail("namespace prefix " + name.substr(6) + " declared empty");
-            if (!xml::isQualifiedName(name)) writer_.fail("'" + name + "' is not an XML attribute name");
-            if (!xml::isXmlText(value)) writer_.fail("attribute " + name + " holds characters XML does not allow");
+            if (!writer_.writable(name, value)) return;
             // A second attribute of a name replaces the first.
             if (!names_.insert(name).second) {
                 xmlSetNsProp(element_, nullptr, chars(name), chars(value));

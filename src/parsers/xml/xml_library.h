@@ -36,8 +36,6 @@ class ErrorSink {
 public:
     void reset() { *this = ErrorSink{}; }
     bool failed() const { return failed_; }
-    int line() const { return line_; }
-    int column() const { return column_; }
     const std::string& reason() const { return reason_; }
     // "Line %d, Pos %d: %s", how load errors are reported.
     std::string located() const;

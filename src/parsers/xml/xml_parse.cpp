@@ -54,6 +54,10 @@ public:
         flush(run);
     }
 
+    bool referencesEntities() const { return referenced_; }
+    // Where the reference that went over the budget stands.
+    long line() const { return line_; }
+
 private:
     // Text nodes in a row (text, then more from an entity) make one XML_TEXT
     // node, as they are one text in the document; its value is set when the
@@ -134,7 +138,7 @@ private:
             attribute(node, name_, xml::view(ns->href));
         }
         for (const xmlAttr* a = n.properties; a; a = a->next) {
-            const std::string name = qualified(a->ns, a->name, parser_.attribQualified);
+            const std::string_view name = qualified(a->ns, a->name, parser_.attribQualified);
             const xmlNode* value = a->children;
             if (!value || (value->type == XML_TEXT_NODE && !value->next)) {
                 attribute(node, name, value ? xml::view(value->content) : "");
@@ -165,12 +169,6 @@ private:
         }
     }
 
-public:
-    bool referencesEntities() const { return referenced_; }
-    // Where the reference that went over the budget stands.
-    long line() const { return line_; }
-
-private:
     template <class F>
     void expand(const xmlNode& reference, F&& content) {
         referenced_ = true;
@@ -192,10 +190,12 @@ private:
         budget_ -= cost;
     }
 
-    std::string qualified(const xmlNs* ns, const xmlChar* local, bool withPrefix) const {
-        std::string name;
-        if (withPrefix && ns && ns->prefix) name.assign(xml::view(ns->prefix)).append(":");
-        return name.append(xml::view(local));
+    // The name with its prefix or without, in a buffer reused from name to
+    // name: valid until the next call.
+    std::string_view qualified(const xmlNs* ns, const xmlChar* local, bool withPrefix) {
+        name_.clear();
+        if (withPrefix && ns && ns->prefix) name_.assign(xml::view(ns->prefix)).append(":");
+        return name_.append(xml::view(local));
     }
 
     // An attribute as an XML_ATTR_ property, or as a leaf child after the
